@@ -1,0 +1,18 @@
+# The GL loader is generated at configure time from the Khronos registry that
+# ships inside Debian's python3-glad; it is never committed. --reproducible keeps
+# glad from reaching for the network.
+find_program(GLAD_EXECUTABLE glad REQUIRED)
+set(GLAD_OUT ${CMAKE_BINARY_DIR}/glad)
+set(GLAD_ARGS --quiet --reproducible --api gl:compatibility=3.0
+    --extensions GL_EXT_texture_filter_anisotropic --out-path ${GLAD_OUT} c)
+if(NOT EXISTS ${GLAD_OUT}/src/gl.c OR NOT "${GLAD_ARGS}" STREQUAL "${GLAD_LAST_ARGS}")
+  execute_process(COMMAND ${GLAD_EXECUTABLE} ${GLAD_ARGS} RESULT_VARIABLE glad_rc)
+  if(NOT glad_rc EQUAL 0)
+    message(FATAL_ERROR "glad failed to generate the GL loader")
+  endif()
+  set(GLAD_LAST_ARGS "${GLAD_ARGS}" CACHE INTERNAL "")
+endif()
+add_library(glad STATIC ${GLAD_OUT}/src/gl.c)
+target_include_directories(glad SYSTEM PUBLIC ${GLAD_OUT}/include)
+target_compile_options(glad PRIVATE -w)
+set_target_properties(glad PROPERTIES POSITION_INDEPENDENT_CODE ON)

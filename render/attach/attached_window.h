@@ -1,0 +1,42 @@
+#pragma once
+
+#include "launch/launch_options.h"
+
+// A window of another client (the screensaver host's preview window) that we
+// draw into. It offers what the main loop needs of a GLFW window: a current
+// context, swaps, event polling with the program's callbacks, a close flag,
+// and a detach that leaves the host's window as it was found.
+struct AttachedWindow;
+
+struct AttachedWindowCallbacks {
+  void (*size)(int width, int height) = nullptr;
+  void (*key)() = nullptr;
+  void (*button)() = nullptr;
+};
+
+// The context hints of a created window, as far as the platform offers them.
+struct AttachedContextHints {
+  int samples = 0;
+  bool stereo = false;
+  bool robustLoseContextOnReset = false;
+};
+
+// Returns null when the handle names no usable window or no context can be
+// made on it; nothing is left behind in that case.
+AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContextHints& hints);
+void DetachNativeWindow(AttachedWindow* window);
+
+// The host's window size as the platform reports it, or false when the handle
+// names no window.
+bool QueryNativeWindowSize(NativeWindowHandle host, int* width, int* height);
+
+void SetAttachedWindowCallbacks(AttachedWindow* window, const AttachedWindowCallbacks& callbacks);
+void MakeAttachedContextCurrent(AttachedWindow* window);
+void SwapAttachedBuffers(AttachedWindow* window);
+void PollAttachedEvents(AttachedWindow* window);
+bool AttachedWindowShouldClose(AttachedWindow* window);
+// False once the host's window is gone (X11 has no disabled state).
+bool IsHostWindowEnabled(AttachedWindow* window);
+// For the GL loader.
+void* AttachedProcAddress(const char* name);
+void SetAttachedSwapInterval(AttachedWindow* window, int interval);

@@ -1,0 +1,7 @@
+#pragma once
+
+// The one way program code reaches OpenGL: the generated loader, and GLFW
+// without its own GL header so the two never disagree.
+#include <glad/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>

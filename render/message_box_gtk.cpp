@@ -1,0 +1,50 @@
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+#include "render/message_box.h"
+
+namespace {
+
+MessageSink messageSink = nullptr;
+
+void WriteToStandardError(const char* text, const char* caption) {
+  std::fprintf(stderr, "%s: %s\n", caption, text);
+  std::fflush(stderr);
+}
+
+GtkMessageType GtkTypeFor(MessageIcon icon) {
+  return icon == MessageIcon::Warning ? GTK_MESSAGE_WARNING : GTK_MESSAGE_INFO;
+}
+
+// Lets the dialog's unmap reach the server before the caller goes on (often
+// to exit), so a closed dialog never lingers on screen.
+void DrainPendingEvents() {
+  while (gtk_events_pending()) gtk_main_iteration();
+}
+
+}  // namespace
+
+MessageSink SetMessageSink(MessageSink sink) {
+  MessageSink previous = messageSink;
+  messageSink = sink;
+  return previous;
+}
+
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
+  if (messageSink != nullptr) {
+    messageSink(text, caption, icon);
+    return;
+  }
+  if (!gtk_init_check(nullptr, nullptr)) {
+    WriteToStandardError(text, caption);
+    return;
+  }
+  GtkWidget* dialog =
+      gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GtkTypeFor(icon), GTK_BUTTONS_OK, "%s", text);
+  gtk_window_set_title(GTK_WINDOW(dialog), caption);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+  DrainPendingEvents();
+}

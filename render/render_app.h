@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+
+#include "launch/launch_options.h"
+#include "render/frame_pacer.h"
+
+struct GLFWwindow;
+struct AttachedWindow;
+
+// The drawing area in pixels: set by the size choice, then only by window-size
+// events; every frame reads it.
+extern int32_t viewportWidth;
+extern int32_t viewportHeight;
+
+// Owns the one window the scene is drawn into and its current GL context.
+// Construction either returns with a current context and fixed GL state, or
+// ends the process with status 0 after telling the user why.
+class RenderApp {
+ public:
+  explicit RenderApp(LaunchOptions* options);
+  ~RenderApp();
+  RenderApp(const RenderApp&) = delete;
+  RenderApp& operator=(const RenderApp&) = delete;
+
+  // What the frame loop does through the window, whether it is our own
+  // full-screen window or the host's preview window.
+  void PresentFrame();
+  void PollEvents();
+  bool ShouldClose() const;
+  bool IsParentWindowEnabled() const;
+
+  GLFWwindow* window = nullptr;          // our own window; null when attached
+  AttachedWindow* attachedWindow = nullptr;  // the host's window in Preview mode
+  LaunchOptions* options;
+
+ private:
+  void InitLibrary();
+  void ChooseWindowSize();
+  void OpenWindow();
+  void ApplyGlState();
+
+  void ApplyWindowHints();
+  void InstallCallbacks();
+  void LoadGlEntryPoints();
+
+  FramePacer pacer_{kFallbackRefreshRateHz};
+};
+
+extern RenderApp* renderApp;
+
+// Width (0) or height (1) of the primary monitor's current video mode; 0 when
+// there is no monitor or mode to ask.
+int PrimaryModeSize(int which);
+void SetSwapInterval(int interval);

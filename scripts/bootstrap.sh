@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need.
+# Installs nothing when every package is already there, so it is cheap to call
+# before every build.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config python3 python3-glad
+  libglfw3-dev libgl-dev libegl-dev libx11-dev libgtk-3-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev clang-format
+  xvfb xauth xdotool x11-utils imagemagick
+  libgl1-mesa-dri libglx-mesa0 libegl-mesa0
+  fonts-liberation xdg-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -ne 0 ] && as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

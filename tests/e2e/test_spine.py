@@ -1,0 +1,140 @@
+"""The real program under its own Xvfb: full-screen window, input, guard, pacing."""
+
+import os
+import subprocess
+import tempfile
+import time
+import unittest
+
+from xharness import XServer, binary, stop, support_library, wait_for_exit, wait_for_file
+
+TITLE = "Gloamery 3D Screensaver"
+GLOAMERY = binary("gloamery")
+
+
+def read_swaps(path):
+    with open(path) as f:
+        frames, first, last = f.read().split()
+    return int(frames), float(first), float(last)
+
+
+class Screensaver:
+    """One gloamery process with its presented frames counted."""
+
+    def __init__(self, server, *args):
+        self.server = server
+        self.record = tempfile.mktemp(prefix="gloamery-swaps-")
+        self.process = server.start(GLOAMERY, *args, LD_PRELOAD=support_library("swap_counter.so"),
+                                    GLOAMERY_SWAP_RECORD=self.record)
+
+    def wait_until_presenting(self, timeout=60):
+        if not wait_for_file(self.record, timeout, self.process):
+            raise AssertionError("no frame presented; stderr: %s" % self.stderr())
+        return read_swaps(self.record)
+
+    def frames(self):
+        return read_swaps(self.record)[0]
+
+    def stderr(self):
+        if self.process.poll() is None:
+            return "(still running)"
+        return self.process.stderr.read()
+
+    def close(self):
+        stop(self.process)
+        if os.path.exists(self.record):
+            os.unlink(self.record)
+
+
+class FullScreenRun(unittest.TestCase):
+    def setUp(self):
+        self.server = XServer(800, 600).__enter__()
+        self.addCleanup(self.server.__exit__, None, None, None)
+        self.saver = Screensaver(self.server, "/s")
+        self.addCleanup(self.saver.close)
+        self.saver.wait_until_presenting()
+
+    def assertEndsWithStatusZero(self):
+        self.assertEqual(wait_for_exit(self.saver.process, 10), 0, self.saver.stderr())
+
+    def test_opens_one_window_covering_the_screen(self):
+        windows = self.server.wait_for_window(TITLE, self.saver.process)
+        self.assertEqual(len(windows), 1)
+        self.assertEqual(self.server.geometry(windows[0]), (0, 0, 800, 600))
+
+    def test_a_key_press_ends_it(self):
+        self.server.xdotool("key", "space")
+        self.assertEndsWithStatusZero()
+
+    def test_a_button_press_ends_it(self):
+        self.server.xdotool("mousemove", "400", "300", "click", "3")
+        self.assertEndsWithStatusZero()
+
+    def test_pointer_motion_and_the_wheel_do_not_end_it(self):
+        before = self.saver.frames()
+        for x, y in ((10, 10), (700, 500), (400, 300)):
+            self.server.xdotool("mousemove", str(x), str(y))
+        self.server.xdotool("click", "4", "click", "5")  # wheel up, wheel down
+        time.sleep(1.0)
+        self.assertIsNone(self.saver.process.poll(), self.saver.stderr())
+        self.assertGreater(self.saver.frames(), before, "frames keep coming")
+
+    def test_presents_no_faster_than_sixty_frames_a_second(self):
+        frames0, _, t0 = read_swaps(self.saver.record)
+        time.sleep(3.0)
+        frames1, _, t1 = read_swaps(self.saver.record)
+        rate = (frames1 - frames0) / (t1 - t0)
+        self.assertLessEqual(rate, 63.0)
+        self.assertGreater(rate, 5.0, "the loop keeps presenting")
+
+
+class SingleInstanceGuard(unittest.TestCase):
+    def setUp(self):
+        self.server = XServer(640, 480).__enter__()
+        self.addCleanup(self.server.__exit__, None, None, None)
+
+    def start(self, *args):
+        saver = Screensaver(self.server, *args)
+        self.addCleanup(saver.close)
+        return saver
+
+    def test_second_guarded_start_ends_at_once_while_one_runs(self):
+        first = self.start()
+        first.wait_until_presenting()
+        for args in ((), ("/p", "1234")):
+            second = self.start(*args)
+            self.assertEqual(wait_for_exit(second.process, 10), 0, args)
+            self.assertFalse(os.path.exists(second.record), "the second start presented nothing")
+        self.assertEqual(len(self.server.find_windows(TITLE)), 1)
+
+    def test_full_screen_start_always_runs(self):
+        self.start().wait_until_presenting()
+        full = self.start("/s")
+        full.wait_until_presenting()
+        self.assertIsNone(full.process.poll())
+        self.assertEqual(len(self.server.wait_for_window(TITLE)), 2)
+
+    def test_name_is_free_again_once_the_holder_is_killed(self):
+        first = self.start()
+        first.wait_until_presenting()
+        stop(first.process)  # SIGKILL: no chance to clean up
+        again = self.start()
+        again.wait_until_presenting()
+        self.assertIsNone(again.process.poll())
+
+
+class WithoutADisplay(unittest.TestCase):
+    def test_reports_both_failures_on_standard_error_and_ends_with_zero(self):
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        result = subprocess.run([GLOAMERY, "/s"], env=env, capture_output=True, text=True, timeout=30)
+        self.assertEqual(result.returncode, 0)
+        self.assertIn("Debug: Failed to initialize GLFW\nDebug: Failed to open window\n", result.stderr)
+
+    def test_configuration_start_ends_with_zero(self):
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        result = subprocess.run([GLOAMERY, "/c"], env=env, capture_output=True, text=True, timeout=30)
+        self.assertEqual(result.returncode, 0)
+
+
+if __name__ == "__main__":
+    unittest.main()

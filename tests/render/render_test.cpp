@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "render/frame_pacer.h"
+#include "render/window_icon.h"
+
+namespace {
+
+// A column-major image whose every pixel encodes its own (row, column).
+std::vector<unsigned char> LabelledColumns() {
+  std::vector<unsigned char> columns(kWindowIconBytes);
+  for (int column = 0; column < kWindowIconSize; ++column)
+    for (int row = 0; row < kWindowIconSize; ++row) {
+      unsigned char* p = &columns[(column * kWindowIconSize + row) * 4];
+      p[0] = static_cast<unsigned char>(row);
+      p[1] = static_cast<unsigned char>(column);
+      p[2] = 0xAB;
+      p[3] = 0xCD;
+    }
+  return columns;
+}
+
+TEST(IconConversion, PutsEveryPixelAtItsRowAndColumn) {
+  std::vector<unsigned char> columns = LabelledColumns();
+  std::vector<unsigned char> rows(kWindowIconBytes);
+  ConvertIconColumnsToRows(columns.data(), rows.data());
+  for (int row = 0; row < kWindowIconSize; ++row)
+    for (int column = 0; column < kWindowIconSize; ++column) {
+      const unsigned char* p = &rows[(row * kWindowIconSize + column) * 4];
+      ASSERT_EQ(p[0], row);
+      ASSERT_EQ(p[1], column);
+      ASSERT_EQ(p[2], 0xAB);
+      ASSERT_EQ(p[3], 0xCD);
+    }
+}
+
+// The picture: transparent corners, a screen whose top-left quadrant is red
+// and bottom-right yellow, and the stand at the bottom, not the top.
+TEST(IconConversion, ShowsTheMonitorUpright) {
+  std::vector<unsigned char> rows(kWindowIconBytes);
+  ConvertIconColumnsToRows(kWindowIconColumns, rows.data());
+  auto at = [&](int x, int y) { return &rows[(y * kWindowIconSize + x) * 4]; };
+  auto isColour = [](const unsigned char* p, bool r, bool g, bool b) {
+    return p[3] == 255 && (p[0] > 150) == r && (p[1] > 150) == g && (p[2] > 150) == b;
+  };
+  EXPECT_EQ(at(0, 0)[3], 0);
+  EXPECT_EQ(at(63, 63)[3], 0);
+  EXPECT_TRUE(isColour(at(15, 15), true, false, false)) << "red top left";
+  EXPECT_TRUE(isColour(at(48, 15), false, true, false)) << "green top right";
+  EXPECT_TRUE(isColour(at(15, 35), false, false, true)) << "blue bottom left";
+  EXPECT_TRUE(isColour(at(48, 35), true, true, false)) << "yellow bottom right";
+  EXPECT_EQ(at(32, 50)[3], 255) << "the neck stands below the screen";
+  EXPECT_EQ(at(32, 1)[3], 0) << "nothing above the monitor";
+}
+
+TEST(FramePacer, SpacesDeadlinesByOnePeriodAndNeverCatchesUp) {
+  FramePacer pacer(50);
+  EXPECT_EQ(std::chrono::duration_cast<std::chrono::milliseconds>(pacer.period()).count(), 20);
+  auto start = FramePacer::Clock::now();
+  EXPECT_EQ(pacer.NextDeadline(start), start) << "the first frame does not wait";
+
+  pacer.WaitForNextFrame();
+  auto first = FramePacer::Clock::now();
+  auto soon = pacer.NextDeadline(first);
+  EXPECT_GE(soon - first, pacer.period() - std::chrono::milliseconds(1));
+  auto late = first + std::chrono::seconds(1);
+  EXPECT_EQ(pacer.NextDeadline(late), late) << "a slow frame is followed at once, not by a burst";
+}
+
+TEST(FramePacer, FallsBackToSixtyHertzWithoutARate) {
+  EXPECT_EQ(FramePacer(0).period(), FramePacer(60).period());
+  EXPECT_EQ(FramePacer(-5).period(), FramePacer(60).period());
+}
+
+}  // namespace
