@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""Turns the resource manifest into C++ source that embeds every file.
+
+    embed_resources.py MANIFEST OUTPUT.cpp
+
+Each manifest line is `<id> <TYPE> <file>`; `#` starts a comment. The output
+defines the lookup table that assets/resources.cpp searches by type and id.
+The same manifest feeds the Windows resource script, so ids and types mean
+the same thing on both platforms.
+"""
+
+import os
+import sys
+
+TYPES = {"TEXTFILE": "ResourceType::TextFile", "BITMAP": "ResourceType::Bitmap"}
+
+
+def read_manifest(path):
+    entries = []
+    for number, line in enumerate(open(path, encoding="utf-8"), 1):
+        line = line.split("#", 1)[0].strip()
+        if not line:
+            continue
+        fields = line.split()
+        if len(fields) != 3 or fields[1] not in TYPES or not fields[0].isdigit():
+            sys.exit("%s:%d: expected '<id> TEXTFILE|BITMAP <file>'" % (path, number))
+        entries.append((int(fields[0]), fields[1], fields[2]))
+    keys = [(t, i) for i, t, _ in entries]
+    if len(set(keys)) != len(keys):
+        sys.exit("%s: an id is listed twice for one type" % path)
+    return sorted(entries, key=lambda e: (e[1], e[0]))
+
+
+def main():
+    manifest, output = sys.argv[1], sys.argv[2]
+    base = os.path.dirname(os.path.abspath(manifest))
+    entries = read_manifest(manifest)
+    out = ["// Generated from %s; do not edit." % os.path.basename(manifest),
+           '#include "assets/resources.h"', "", "namespace {", ""]
+    for index, (rid, rtype, name) in enumerate(entries):
+        data = open(os.path.join(base, name), "rb").read()
+        out.append("// %s %d: %s" % (rtype, rid, name))
+        # One extra zero keeps an empty resource a valid array; it is not counted.
+        body = ",".join(str(b) for b in data + b"\0")
+        out.append("const unsigned char kData%d[] = {%s};" % (index, body))
+    out += ["", "}  // namespace", "", "const EmbeddedResource kEmbeddedResources[] = {"]
+    for index, (rid, rtype, name) in enumerate(entries):
+        size = os.path.getsize(os.path.join(base, name))
+        out.append("    {%s, %d, kData%d, %d}," % (TYPES[rtype], rid, index, size))
+    if not entries:
+        out.append("    {ResourceType::TextFile, -1, nullptr, 0},")
+    out += ["};", "const size_t kEmbeddedResourceCount = %d;" % len(entries), ""]
+    with open(output + ".tmp", "w") as f:
+        f.write("\n".join(out))
+    os.replace(output + ".tmp", output)
+
+
+if __name__ == "__main__":
+    main()
