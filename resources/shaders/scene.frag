@@ -1,0 +1,463 @@
+#version 110
+
+// The whole picture, per pixel: a ray-marched gourd lantern on a gravel
+// ground, lit from inside through its carved face, one reflection bounce,
+// fog and a few camera-like post effects. Everything follows from the time,
+// the window size and the pixel position.
+//
+// World units; y is up, the gourd's centre is the origin, its face looks
+// toward -z and the ground is the plane y = -2.
+
+uniform float iTime;
+uniform vec2 iResolution;
+uniform float windowHeight;
+uniform sampler2D iChannel0;  // ground colour and height
+uniform sampler2D iChannel1;  // body pattern
+
+varying vec2 fs_tex;
+
+const int kRaymarchMaxIter = 64;
+const int kBounceCount = 1;
+const float kFarClip = 300.0;
+const float kHitEpsilon = 0.001;
+const float kNormalDelta = 0.001;
+
+const vec3 vLightPos = vec3(0.0, -0.5, 0.0);
+const vec3 vBodyCentre = vec3(0.0, 0.0, 0.0);
+const float kBodyRadius = 3.0;
+const float kRibbedZone = 3.5;
+const float kGroundHeight = -2.0;
+const vec3 vCameraTarget = vec3(0.0, -0.5, 0.0);
+const float kFocalLength = 1.5;
+
+const vec3 vSunLightColor = vec3(1.0, 1.0, 0.5);
+const vec3 vFogColor = vec3(0.1, 0.1, 0.1);
+const float kFogDensity = 0.025;
+
+// The cut-away volume is nowhere deeper than 1.8 (the hollow's 2.7 / 1.5 at
+// the centre; the openings and the slit are shallower). Where the gourd is at
+// least that far away the cut cannot win, so it need not be evaluated.
+const float kDeepestCut = 1.8;
+
+const float kObjectNone = 0.0;
+const float kObjectGround = 1.0;
+const float kObjectStalk = 2.0;
+const float kObjectBody = 3.0;
+const float kObjectCarved = 4.0;
+
+// Time-dependent, set once per fragment before anything else.
+vec3 vLightColor;
+vec3 vSunLightDir;
+
+struct C_Intersection {
+  vec3 vPos;
+  float fDist;
+  vec3 vNormal;
+  vec3 vUVW;
+  float fObjectId;
+};
+
+struct C_Surface {
+  vec3 vAlbedo;
+  vec3 vR0;
+  float fSmoothness;
+  vec3 vBumpNormal;
+};
+
+float hash(float p) {
+  float a = fract(5.3983 * p);
+  float b = fract(5.4427 * p);
+  float s = b * (a + 21.5351) + a * (b + 14.3137);
+  a += s;
+  b += s;
+  return fract(a * b * 95.4337);
+}
+
+// ---- Camera -----------------------------------------------------------------
+
+vec3 GetCameraPos(float t) {
+  float fDistance = 14.0 + sin(t);
+  float fAngle = 3.3161256 + 0.2 * sin(0.25 * t);  // 190 degrees, swaying
+  float fHeight = 2.0 + 1.5 * sin(0.1567 * t);
+  return vec3((0.4 + sin(fAngle)) * fDistance, fHeight, cos(fAngle) * fDistance);
+}
+
+// From [0,1] across the window to [-1,1] vertically, wider horizontally.
+vec2 GetWindowCoord(vec2 vUV) {
+  vec2 vWindow = vUV * 2.0 - 1.0;
+  vWindow.x *= iResolution.x / iResolution.y;
+  return vWindow;
+}
+
+vec3 GetCameraRayDir(vec2 vWindow, vec3 vCameraPos, vec3 vTarget) {
+  vec3 vForward = normalize(vTarget - vCameraPos);
+  vec3 vRight = normalize(cross(vec3(0.0, 1.0, 0.0), vForward));
+  vec3 vUp = normalize(cross(vForward, vRight));
+  return normalize(vWindow.x * vRight + vWindow.y * vUp + kFocalLength * vForward);
+}
+
+// ---- Shapes -----------------------------------------------------------------
+
+// The face openings in the face plane: a crescent mouth, a nose and two eyes,
+// all triangles but the mouth. Negative inside an opening.
+float GetCarving2dDistance(vec2 p) {
+  float fMouth = max(length(p - vec2(0.0, 0.5)) - 1.5, -(length(p - vec2(0.0, 1.6)) - 2.1));
+
+  vec2 vNose = vec2(abs(p.x), p.y - 0.6);
+  float fNose = max(0.894427 * vNose.x + 0.447214 * vNose.y, -(vNose.y + 0.5));
+
+  vec2 vEye = vec2(abs(p.x) - 1.0, p.y - 1.0);
+  float fEye = max(max(-0.554700 * vEye.x + 0.832050 * vEye.y, 0.894427 * vEye.x + 0.447214 * vEye.y),
+                   -0.5 - vEye.y);
+
+  return min(min(fMouth, fNose), fEye);
+}
+
+// What is removed from the shell: the hollow inside, the face openings through
+// the front half, and the thin conical slit that frees the lid.
+float GetCarvingDistance(vec3 p) {
+  float fHollow = (length(vec3(p.x, 1.4 * p.y, p.z)) - 2.7) / 1.5;
+  float fFace = max(GetCarving2dDistance(p.xy), p.z);
+  float fCut = min(fHollow, fFace);
+
+  float fRadius = length(p.xz);
+  float fLid = abs(0.554700 * fRadius - 0.832050 * p.y) - 0.03;
+  return min(fCut, fLid);
+}
+
+float GetBodyDistance(vec3 p) {
+  vec3 o = p - vBodyCentre;
+  float fCentreDist = length(o);
+  if (fCentreDist > kRibbedZone) return fCentreDist - kBodyRadius;
+
+  // Twenty ribs with sharp creases where the sine crosses zero.
+  float fAngle = atan(o.x, o.z);
+  float fRib = 1.0 - sqrt(abs(sin(10.0 * fAngle)));
+  o *= vec3(1.0 + 0.05 * fRib, 1.0 + 0.025 * fRib, 1.0 + 0.05 * fRib);
+
+  // Pressed in at the top and bottom, most near the vertical axis.
+  o.y *= 1.0 + 0.5 * (kBodyRadius - length(o.xz)) / kBodyRadius;
+  return length(o) - kBodyRadius;
+}
+
+float GetStalkDistance(vec3 p) {
+  // An axis through x = 0 at y = 3, leaning toward +x with height.
+  vec2 vAxisOffset = vec2(p.x - 0.1 * (p.y - 3.0), p.z);
+  float fStalk = length(vAxisOffset) - 0.2;
+  fStalk = max(fStalk, p.y - 2.5 + 0.25 * p.x);  // slanted top
+  fStalk = max(fStalk, -p.y);                     // rooted inside the body
+  return fStalk;
+}
+
+float GetGourdDistance(vec3 p, out float fObjectId, out vec3 vUVW) {
+  float fBody = GetBodyDistance(p);
+  float fStalk = GetStalkDistance(p);
+  vUVW = normalize(p - vBodyCentre);
+  if (fStalk < fBody) {
+    fObjectId = kObjectStalk;
+    return fStalk;
+  }
+  fObjectId = kObjectBody;
+  return fBody;
+}
+
+float GetSceneDistance(vec3 p, out float fObjectId, out vec3 vUVW) {
+  float fGround = p.y - kGroundHeight;
+
+  float fGourdId;
+  vec3 vGourdUVW;
+  float fGourd = GetGourdDistance(p, fGourdId, vGourdUVW);
+  if (fGourd < kDeepestCut) {
+    float fCarved = -GetCarvingDistance(p);
+    if (fCarved > fGourd) {
+      fGourd = fCarved;
+      fGourdId = kObjectCarved;
+      vGourdUVW = vec3(4.0, 4.0, 4.0);
+    }
+  }
+
+  if (fGourd < fGround) {
+    fObjectId = fGourdId;
+    vUVW = vGourdUVW;
+    return fGourd;
+  }
+  fObjectId = kObjectGround;
+  vUVW = vec3(p.x, p.z, 0.0);
+  return fGround;
+}
+
+float GetSceneDistance(vec3 p) {
+  float fObjectId;
+  vec3 vUVW;
+  return GetSceneDistance(p, fObjectId, vUVW);
+}
+
+vec3 GetSceneNormal(vec3 p) {
+  const vec3 k1 = vec3(1.0, -1.0, -1.0);
+  const vec3 k2 = vec3(-1.0, -1.0, 1.0);
+  const vec3 k3 = vec3(-1.0, 1.0, -1.0);
+  const vec3 k4 = vec3(1.0, 1.0, 1.0);
+  return normalize(k1 * GetSceneDistance(p + kNormalDelta * k1) + k2 * GetSceneDistance(p + kNormalDelta * k2) +
+                   k3 * GetSceneDistance(p + kNormalDelta * k3) + k4 * GetSceneDistance(p + kNormalDelta * k4));
+}
+
+// ---- Marching ---------------------------------------------------------------
+
+// Sphere-traces from o along d; returns the distance travelled. vPos is the
+// last sampled position; bMissed tells a ray that left through the far clip.
+// A ray that runs out of steps counts as a hit where it stands.
+float MarchScene(vec3 o, vec3 d, out vec3 vPos, out bool bMissed) {
+  float t = 0.01;
+  vPos = o + d * t;
+  bMissed = false;
+  for (int i = 0; i < kRaymarchMaxIter; i++) {
+    vPos = o + d * t;
+    float s = GetSceneDistance(vPos);
+    t += s;
+    if (abs(s) < kHitEpsilon) break;
+    if (t > kFarClip) {
+      t = kFarClip;
+      vPos = o + d * kFarClip;
+      bMissed = true;
+      break;
+    }
+  }
+  return t;
+}
+
+C_Intersection TraceScene(vec3 o, vec3 d) {
+  C_Intersection hit;
+  bool bMissed;
+  hit.fDist = MarchScene(o, d, hit.vPos, bMissed);
+  // The object and its coordinates are those of the last evaluation, which
+  // was at the last sampled position.
+  if (bMissed) {
+    hit.fObjectId = kObjectNone;
+    hit.vUVW = vec3(0.0);
+  } else {
+    GetSceneDistance(hit.vPos, hit.fObjectId, hit.vUVW);
+  }
+  hit.vNormal = GetSceneNormal(hit.vPos);
+  return hit;
+}
+
+float TraceShadow(vec3 o, vec3 d, float fLimit) {
+  vec3 vPos;
+  bool bMissed;
+  float fDist = MarchScene(o, d, vPos, bMissed);
+  return fDist < fLimit ? 0.0 : 1.0;
+}
+
+// ---- Materials --------------------------------------------------------------
+
+C_Surface GetSurfaceInfo(C_Intersection hit) {
+  C_Surface surf;
+  surf.vBumpNormal = hit.vNormal;
+
+  if (hit.fObjectId == kObjectGround) {
+    const float kTexel = 1.0 / 256.0;
+    vec2 vCoord = hit.vUVW.xy * 0.1;
+    surf.vAlbedo = texture2D(iChannel0, vCoord).rgb;
+
+    // The gravel's red channel is its height.
+    float fWest = texture2D(iChannel0, vCoord - vec2(kTexel, 0.0)).r;
+    float fEast = texture2D(iChannel0, vCoord + vec2(kTexel, 0.0)).r;
+    float fNorth = texture2D(iChannel0, vCoord - vec2(0.0, kTexel)).r;
+    float fSouth = texture2D(iChannel0, vCoord + vec2(0.0, kTexel)).r;
+    surf.vBumpNormal = normalize(hit.vNormal + vec3(10.0 * (fWest * fWest - fEast * fEast), 0.0,
+                                                    10.0 * (fNorth * fNorth - fSouth * fSouth)));
+
+    surf.vAlbedo = surf.vAlbedo * surf.vAlbedo;
+    surf.fSmoothness = clamp(0.8 - 4.0 * surf.vAlbedo.r, 0.0, 1.0);
+    surf.vR0 = vec3(0.01 * surf.vAlbedo.g);
+  } else if (hit.fObjectId == kObjectStalk) {
+    surf.vAlbedo = vec3(0.5, 0.5, 0.2);
+    surf.fSmoothness = 0.4;
+    surf.vR0 = vec3(0.05);
+  } else if (hit.fObjectId == kObjectBody) {
+    vec3 n = hit.vUVW;
+    vec2 vCoord = vec2(8.0 * atan(n.x, n.z), 1.6 * n.y);
+    float v = texture2D(iChannel1, vCoord).r;
+    surf.vAlbedo = mix(vec3(1.0, 0.5, 0.0), vec3(0.5, 0.06, 0.0), 0.5 * v);
+    surf.fSmoothness = clamp(1.0 - 2.0 * v * v, 0.0, 1.0);
+    surf.vR0 = vec3(0.05);
+  } else {
+    surf.vAlbedo = vec3(1.0, 0.824, 0.301);
+    surf.fSmoothness = 0.4;
+    surf.vR0 = vec3(0.05);
+  }
+  return surf;
+}
+
+// ---- Lighting ---------------------------------------------------------------
+
+float GIV(float fDot, float k) { return 1.0 / ((fDot + 0.0001) * (1.0 - k) + k); }
+
+// GGX distribution with a Schlick-style visibility term; Fresnel is left to
+// the blend of diffuse and specular.
+void AddLighting(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vLightDir, vec3 vNormal,
+                 float fSmoothness, vec3 vLightColour) {
+  vec3 vHalf = normalize(vLightDir - vViewDir);
+  float fNdotL = clamp(dot(vLightDir, vNormal), 0.0, 1.0);
+  float fNdotV = clamp(dot(-vViewDir, vNormal), 0.0, 1.0);
+  float fNdotH = clamp(dot(vNormal, vHalf), 0.0, 1.0);
+
+  float fAlpha = (1.0 - fSmoothness) * (1.0 - fSmoothness);
+  float fAlpha2 = fAlpha * fAlpha;
+  float q = fNdotH * fNdotH * (fAlpha2 - 1.0) + 1.0;
+  float fDistribution = fAlpha2 / (3.14159 * q * q);
+
+  float k = fAlpha * 0.5;
+  float fVisibility = GIV(fNdotL, k) * GIV(fNdotV, k);
+
+  vSpecular += vLightColour * fDistribution * fVisibility * fNdotL;
+  vDiffuse += vLightColour * fNdotL;
+}
+
+float AddDirectionalLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vPos, C_Surface surf) {
+  vec3 vLightDir = -vSunLightDir;
+  float fShadow = TraceShadow(vPos + 0.01 * vLightDir, vLightDir, 10.0);
+  AddLighting(vDiffuse, vSpecular, vViewDir, vLightDir, surf.vBumpNormal, surf.fSmoothness, vSunLightColor * fShadow);
+  return fShadow;
+}
+
+void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vPos, C_Surface surf) {
+  vec3 vToLight = vLightPos - vPos;
+  float fAttenuation = 100.0 / dot(vToLight, vToLight);
+  float fLightDist = length(vToLight);
+  vec3 vLightDir = normalize(vToLight);
+  float fShadow = TraceShadow(vPos + 0.01 * vLightDir, vLightDir, fLightDist);
+  AddLighting(vDiffuse, vSpecular, vViewDir, vLightDir, surf.vBumpNormal, surf.fSmoothness,
+              vLightColor * fShadow * fAttenuation);
+}
+
+// Light that reaches a point of the shell through the shell itself: the
+// thicker the material between the light and the point, the less.
+vec3 GetSSS(vec3 vPos) {
+  vec3 vFromLight = vPos - vLightPos;
+  vec3 vMarchPos;
+  bool bMissed;
+  float fReached = MarchScene(vLightPos, normalize(vFromLight), vMarchPos, bMissed);
+  float fDepth = max(0.00001, length(vFromLight) - fReached);
+  return exp2(-8.0 * fDepth) * vLightColor;
+}
+
+// The cheap stand-in for transmission on the ground and the stalk.
+vec3 GetWrapGlow(vec3 vPos, vec3 vNormal) {
+  vec3 vToLight = vLightPos - vPos;
+  return max(0.0, 1.0 - length(vToLight) / 5.0) * vLightColor * (0.5 * dot(normalize(vToLight), vNormal) + 0.5);
+}
+
+// ---- Atmosphere -------------------------------------------------------------
+
+vec3 AddDirectionalLightFlareToFog(vec3 vFog, vec3 vRayDir) {
+  float fSun = clamp(dot(-vSunLightDir, vRayDir), 0.0, 1.0);
+  float fSun2 = fSun * fSun;
+  return vFog + vSunLightColor * (fSun2 * fSun2);
+}
+
+float GetFogFactor(float fDist) { return exp(-kFogDensity * fDist); }
+
+vec3 GetFogColor(vec3 vRayDir) { return AddDirectionalLightFlareToFog(vFogColor, vRayDir); }
+
+vec3 ApplyAtmosphere(vec3 vColour, float fDist, vec3 vRayDir) {
+  return mix(GetFogColor(vRayDir), vColour, GetFogFactor(fDist));
+}
+
+vec3 GetSkyColor(vec3 vRayDir) { return mix(vec3(0.2, 0.04, 0.06), vec3(0.2, 0.5, 0.8), abs(vRayDir.y)); }
+
+// ---- One primary ray --------------------------------------------------------
+
+// Outlines of the openings, seen on the face plane, as a glow that nothing hides.
+vec3 GetFaceGlow(vec3 o, vec3 d) {
+  float s = -(o.z + 2.8) / d.z;
+  if (s <= 0.0) return vec3(0.0);
+  vec3 q = o + s * d;
+  float e = abs(GetCarving2dDistance(q.xy));
+  float fFacing = max(0.0, d.z);
+  return exp2(-10.0 * e) * fFacing * fFacing * vLightColor * 0.25;
+}
+
+vec3 GetSceneColor(vec3 vRayOrigin, vec3 vRayDir) {
+  vec3 vColour = vec3(0.0);
+  vec3 vRemaining = vec3(1.0);
+  float fLastShadow = 1.0;
+  vec3 o = vRayOrigin;
+  vec3 d = vRayDir;
+
+  for (int iBounce = 0; iBounce < kBounceCount; iBounce++) {
+    C_Intersection hit = TraceScene(o, d);
+    if (hit.fObjectId == kObjectNone) continue;
+
+    C_Surface surf = GetSurfaceInfo(hit);
+    vec3 vDiffuse = vec3(0.0);
+    vec3 vSpecular = vec3(0.0);
+    fLastShadow = AddDirectionalLight(vDiffuse, vSpecular, d, hit.vPos, surf);
+    AddPointLight(vDiffuse, vSpecular, d, hit.vPos, surf);
+    if (hit.fObjectId >= kObjectBody) {
+      vDiffuse += GetSSS(hit.vPos);
+    } else {
+      vDiffuse += GetWrapGlow(hit.vPos, surf.vBumpNormal);
+    }
+
+    float fFacing = clamp(dot(surf.vBumpNormal, -d), 0.25, 1.0);
+    float fGrazing = 1.0 - fFacing;
+    float fGrazing2 = fGrazing * fGrazing;
+    vec3 vFresnel =
+        surf.vR0 + (1.0 - surf.vR0) * (fGrazing2 * fGrazing2 * fGrazing) * (0.2 * surf.fSmoothness + 0.1);
+
+    vec3 vSurfaceColour = mix(surf.vAlbedo * vDiffuse, vSpecular, vFresnel);
+    vColour += ApplyAtmosphere(vSurfaceColour, hit.fDist, d) * vRemaining;
+
+    vRemaining *= vFresnel;
+    d = normalize(reflect(d, surf.vBumpNormal));
+    o = hit.vPos;
+  }
+
+  vec3 vSky = ApplyAtmosphere(GetSkyColor(d), kFarClip, d) * fLastShadow;
+  vColour += vSky * vRemaining;
+
+  vColour += GetFaceGlow(vRayOrigin, vRayDir);
+  return vColour;
+}
+
+// ---- Post effects -----------------------------------------------------------
+
+vec3 ApplyVignetting(vec3 vColour, vec2 vUV) {
+  vec2 k = (vUV - 0.5) * 1.4142136;
+  float r = dot(k, k);
+  return vColour * (0.05 + 0.95 * pow(1.0 - r, 1.5));
+}
+
+// Exposure fades in from black over the first two seconds.
+vec3 ApplyTonemap(vec3 vColour) {
+  float fExposure = iTime < 2.0 ? iTime * 0.5 : 1.0;
+  return 1.0 - exp2(-fExposure * vColour);
+}
+
+vec3 ApplyGamma(vec3 vColour) { return pow(vColour, vec3(1.0 / 2.2)); }
+
+vec3 ApplyBlackLevel(vec3 vColour) { return vColour / 0.9 - 0.1; }
+
+vec3 ApplyPostFX(vec3 vColour, vec2 vUV) {
+  vColour = ApplyVignetting(vColour, vUV);
+  vColour = ApplyTonemap(vColour);
+  vColour = ApplyGamma(vColour);
+  return ApplyBlackLevel(vColour);
+}
+
+void main() {
+  float t = iTime;
+  float fSwing = sin(0.5 * t);
+  vLightColor = vec3(1.0, 0.8 - (0.4 + 0.4 * fSwing), 0.4 - (0.2 + 0.2 * fSwing));
+  vLightColor *= 0.8 + 0.2 * hash(t);
+  vSunLightDir = normalize(vec3(0.45 + 0.05 * sin(t), -0.35 - 0.05 * sin(t), -0.5));
+
+  vec3 vCameraPos = GetCameraPos(t);
+  vec2 vUV = gl_FragCoord.xy / iResolution;
+  vec3 vRayDir = GetCameraRayDir(GetWindowCoord(vUV), vCameraPos, vCameraTarget);
+
+  vec3 vColour = GetSceneColor(vCameraPos, vRayDir);
+  gl_FragColor = vec4(ApplyPostFX(vColour, vUV), 1.0);
+}
+//~
