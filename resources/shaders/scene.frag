@@ -34,11 +34,6 @@ const vec3 vSunLightColor = vec3(1.0, 1.0, 0.5);
 const vec3 vFogColor = vec3(0.1, 0.1, 0.1);
 const float kFogDensity = 0.025;
 
-// The cut-away volume is nowhere deeper than 1.8 (the hollow's 2.7 / 1.5 at
-// the centre; the openings and the slit are shallower). Where the gourd is at
-// least that far away the cut cannot win, so it need not be evaluated.
-const float kDeepestCut = 1.8;
-
 const float kObjectNone = 0.0;
 const float kObjectGround = 1.0;
 const float kObjectStalk = 2.0;
@@ -167,13 +162,12 @@ float GetSceneDistance(vec3 p, out float fObjectId, out vec3 vUVW) {
   float fGourdId;
   vec3 vGourdUVW;
   float fGourd = GetGourdDistance(p, fGourdId, vGourdUVW);
-  if (fGourd < kDeepestCut) {
-    float fCarved = -GetCarvingDistance(p);
-    if (fCarved > fGourd) {
-      fGourd = fCarved;
-      fGourdId = kObjectCarved;
-      vGourdUVW = vec3(4.0, 4.0, 4.0);
-    }
+  // Cutting the carved volume out of the shell.
+  float fCarved = -GetCarvingDistance(p);
+  if (fCarved > fGourd) {
+    fGourd = fCarved;
+    fGourdId = kObjectCarved;
+    vGourdUVW = vec3(4.0, 4.0, 4.0);
   }
 
   if (fGourd < fGround) {

@@ -1,0 +1,301 @@
+// Frames of the real scene (the program's scene set-up and frame, drawn
+// offscreen through the snapshot path), checked pixel by pixel: against
+// values worked out here from the scene's description, and against each
+// other where a rule relates two frames.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "tests/scene/reference_scene.h"
+#include "tools/offscreen/png_io.h"
+#include "tools/offscreen/texture_probe.h"
+#include "tools/snapshot/scene_snapshot.h"
+
+namespace {
+
+using reference::Vec3;
+
+// The grey level the ground texture is set to where a frame is compared with
+// the reference, which knows materials only for a uniform texture.
+constexpr unsigned char kGrey = 128;
+constexpr double kGreyValue = kGrey / 255.0;
+
+int ToByte(double channel) { return static_cast<int>(std::lround(std::clamp(channel, 0.0, 1.0) * 255)); }
+
+// Largest difference over the three colour channels.
+int ChannelError(const unsigned char* pixel, Vec3 expected) {
+  return std::max({std::abs(pixel[0] - ToByte(expected.x)), std::abs(pixel[1] - ToByte(expected.y)),
+                   std::abs(pixel[2] - ToByte(expected.z))});
+}
+
+std::string Describe(const unsigned char* pixel, Vec3 expected) {
+  return "drawn (" + std::to_string(pixel[0]) + ", " + std::to_string(pixel[1]) + ", " + std::to_string(pixel[2]) +
+         "), expected (" + std::to_string(expected.x * 255) + ", " + std::to_string(expected.y * 255) + ", " +
+         std::to_string(expected.z * 255) + ")";
+}
+
+// The displayed colour of a linear colour without the vignetting step.
+Vec3 PostEffectsWithoutVignette(Vec3 colour, double time) {
+  return reference::BlackLevel(reference::Gamma(reference::Tonemap(colour, time)));
+}
+
+// The light's flicker comes from a hash whose last step takes the fraction of
+// a number in the tens of thousands; in single precision that is good to
+// about 0.01. Times whose hash lies close to a wrap would flicker differently
+// on the GL and here, so the comparisons use times well clear of one.
+bool HashIsStable(double time) {
+  double h = reference::Hash(time);
+  return h > 0.05 && h < 0.95;
+}
+
+// Each test builds the scene afresh, since some of them rewrite its textures.
+class ScenePixels : public testing::Test {
+ protected:
+  void SetUp() override {
+    snapshot_ = new SceneSnapshot;
+    std::string error;
+    ASSERT_TRUE(snapshot_->Open(&error)) << "no offscreen context: " << error;
+  }
+  void TearDown() override {
+    delete snapshot_;
+    snapshot_ = nullptr;
+  }
+
+  static RgbaImage Frame(float time, int width, int height) {
+    RgbaImage image;
+    std::string error;
+    EXPECT_TRUE(snapshot_->Render(time, width, height, &image, &error)) << error;
+    return image;
+  }
+
+  // A GL row counts from the bottom, a picture row from the top.
+  static const unsigned char* GlPixel(const RgbaImage& image, int x, int glRow) {
+    return image.At(x, image.height - 1 - glRow);
+  }
+
+  // The frame binds its textures itself; the objects it binds are found from
+  // the units once it has drawn.
+  static unsigned GroundTexture() {
+    Frame(6, 4, 4);
+    return TextureBoundOnUnit(0);
+  }
+  static unsigned SecondTexture() {
+    Frame(6, 4, 4);
+    return TextureBoundOnUnit(1);
+  }
+  static void MakeGroundTextureUniformGrey() { ASSERT_GT(FillTextureLevels(GroundTexture(), kGrey, kGrey, kGrey), 0); }
+
+  static SceneSnapshot* snapshot_;
+};
+
+SceneSnapshot* ScenePixels::snapshot_ = nullptr;
+
+TEST_F(ScenePixels, AtTimeZeroEveryPixelIsBlack) {
+  RgbaImage image = Frame(0, 160, 90);
+  ASSERT_EQ(image.pixels.size(), 160u * 90u * 4u);
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const unsigned char* p = image.At(x, y);
+      ASSERT_EQ(p[0] + p[1] + p[2], 0) << "pixel " << x << ", " << y;
+      ASSERT_EQ(p[3], 255) << "the shader writes alpha 1";
+    }
+}
+
+// A whole frame against the CPU rendition, at times inside the fade-in, in
+// the red phase of the light and with the light orange. Silhouettes and
+// shadow edges may fall on the other side of a pixel centre in single
+// precision, so a few pixels may differ; a wrong formula moves most of them.
+class SceneMatchesReference : public ScenePixels, public testing::WithParamInterface<double> {};
+
+TEST_P(SceneMatchesReference, NearlyEveryPixel) {
+  const double time = GetParam();
+  ASSERT_TRUE(HashIsStable(time)) << "pick a time whose flicker is well-defined";
+  MakeGroundTextureUniformGrey();
+  constexpr int kWidth = 160, kHeight = 90;
+  RgbaImage image = Frame(static_cast<float>(time), kWidth, kHeight);
+  reference::Scene scene(time, kGreyValue);
+
+  int seen[5] = {0};
+  int close = 0, worst = 0;
+  std::string worstPixel;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      ++seen[scene.PrimaryObject(x, y, kWidth, kHeight)];
+      Vec3 expected = scene.PixelColour(x, y, kWidth, kHeight);
+      const unsigned char* drawn = GlPixel(image, x, y);
+      int error = ChannelError(drawn, expected);
+      if (error <= 3) ++close;
+      if (error > worst) {
+        worst = error;
+        worstPixel =
+            "at " + std::to_string(x) + ", " + std::to_string(y) + " from the bottom: " + Describe(drawn, expected);
+      }
+    }
+  // Every kind of surface takes part, so every material and light path is compared.
+  EXPECT_GT(seen[reference::kNothing], 1000);
+  EXPECT_GT(seen[reference::kGround], 4000);
+  EXPECT_GT(seen[reference::kBody], 300);
+  EXPECT_GT(seen[reference::kCarved], 30);
+  EXPECT_GT(seen[reference::kStalk], 3);
+  EXPECT_GE(close, kWidth * kHeight * 99 / 100) << "worst " << worst << " " << worstPixel;
+}
+
+INSTANTIATE_TEST_SUITE_P(Times, SceneMatchesReference, testing::Values(1.0, 2.5, 6.0));
+
+// A ray that leaves through the far clip: fog grey and the sun's flare, a
+// trace of the sky, the face glow, then the post effects, all worked out here.
+TEST_F(ScenePixels, RayThatMissesEverythingShowsFogAndTheSunFlare) {
+  constexpr double kTime = 6.0;
+  constexpr int kWidth = 160, kHeight = 90;
+  RgbaImage image = Frame(static_cast<float>(kTime), kWidth, kHeight);
+  reference::Scene scene(kTime, kGreyValue);
+  const int pixels[][2] = {{0, kHeight - 1}, {80, kHeight - 1}, {159, kHeight - 1}, {20, 70}, {140, 75}};
+  for (const auto& xy : pixels) {
+    const int x = xy[0], y = xy[1];
+    ASSERT_EQ(scene.PrimaryObject(x, y, kWidth, kHeight), reference::kNothing) << x << ", " << y;
+    Vec3 d = scene.RayDirection(x, y, kWidth, kHeight);
+    Vec3 toSun = {-scene.sunDirection().x, -scene.sunDirection().y, -scene.sunDirection().z};
+    double flare = std::pow(std::max(0.0, toSun.x * d.x + toSun.y * d.y + toSun.z * d.z), 4);
+    Vec3 sky = scene.SkyColour(d);
+    // Almost nothing of the sky's own gradient survives 300 units of fog.
+    EXPECT_NEAR(sky.x, 0.1 + flare, 0.001);
+    EXPECT_NEAR(sky.z, 0.1 + 0.5 * flare, 0.001);
+    Vec3 glow = scene.FaceGlow(scene.camera(), d);
+    Vec3 linear = {sky.x + glow.x, sky.y + glow.y, sky.z + glow.z};
+    Vec3 expected = reference::PostEffects(linear, (x + 0.5) / kWidth, (y + 0.5) / kHeight, kTime);
+    const unsigned char* drawn = GlPixel(image, x, y);
+    EXPECT_LE(ChannelError(drawn, expected), 2) << "pixel " << x << ", " << y << ": " << Describe(drawn, expected);
+  }
+}
+
+// Exposure is t/2 before 2 s: a sky pixel at 1 s shows the tone curve at
+// exposure 0.5, clearly darker than at full exposure.
+TEST_F(ScenePixels, FadesInAtHalfExposureAfterOneSecond) {
+  constexpr double kTime = 1.0;
+  ASSERT_TRUE(HashIsStable(kTime));
+  constexpr int kWidth = 160, kHeight = 90;
+  RgbaImage image = Frame(static_cast<float>(kTime), kWidth, kHeight);
+  reference::Scene scene(kTime, kGreyValue);
+  const int x = 80, y = kHeight - 1;
+  ASSERT_EQ(scene.PrimaryObject(x, y, kWidth, kHeight), reference::kNothing);
+  Vec3 vignetted =
+      reference::Vignette(scene.LinearColour(x, y, kWidth, kHeight), (x + 0.5) / kWidth, (y + 0.5) / kHeight);
+  Vec3 half = PostEffectsWithoutVignette(vignetted, kTime);
+  Vec3 full = PostEffectsWithoutVignette(vignetted, 2.0);
+  ASSERT_GT(ToByte(full.x) - ToByte(half.x), 20) << "the two exposures must be told apart";
+  const unsigned char* drawn = GlPixel(image, x, y);
+  EXPECT_LE(ChannelError(drawn, half), 2) << Describe(drawn, half);
+}
+
+// Vignetting: factor 1 at the exact centre of the frame (odd sizes have a
+// centre pixel), falling toward 0.05 at the corners.
+TEST_F(ScenePixels, VignettingDarkensTheCornersAndSparesTheCentre) {
+  constexpr double kTime = 6.0;
+  constexpr int kWidth = 161, kHeight = 91;
+  MakeGroundTextureUniformGrey();
+  RgbaImage image = Frame(static_cast<float>(kTime), kWidth, kHeight);
+  reference::Scene scene(kTime, kGreyValue);
+
+  const int cx = kWidth / 2, cy = kHeight / 2;
+  Vec3 centre = PostEffectsWithoutVignette(scene.LinearColour(cx, cy, kWidth, kHeight), kTime);
+  EXPECT_LE(ChannelError(GlPixel(image, cx, cy), centre), 3) << Describe(GlPixel(image, cx, cy), centre);
+
+  const int corners[][2] = {{0, 0}, {kWidth - 1, 0}, {0, kHeight - 1}, {kWidth - 1, kHeight - 1}};
+  for (const auto& c : corners) {
+    const int x = c[0], y = c[1];
+    Vec3 linear = scene.LinearColour(x, y, kWidth, kHeight);
+    Vec3 plain = PostEffectsWithoutVignette(linear, kTime);
+    Vec3 vignetted = reference::PostEffects(linear, (x + 0.5) / kWidth, (y + 0.5) / kHeight, kTime);
+    const unsigned char* drawn = GlPixel(image, x, y);
+    EXPECT_GT(ToByte(plain.x) - ToByte(vignetted.x), 15) << "corner " << x << ", " << y;
+    EXPECT_LE(ChannelError(drawn, vignetted), 3) << "corner " << x << ", " << y << ": " << Describe(drawn, vignetted);
+  }
+}
+
+bool IsLantern(const unsigned char* p) { return p[0] > 40 && p[0] > p[2] + 25; }
+
+// The vertical field of view is fixed; a wider frame adds rays to the sides.
+// With both heights equal, the 91-pixel-wide frame's column x shoots the same
+// ray as the 181-pixel-wide frame's column x + 45.
+TEST_F(ScenePixels, WiderFrameKeepsTheVerticalViewAndSeesMoreToTheSides) {
+  constexpr float kTime = 6.0f;
+  constexpr int kHeight = 91, kNarrow = 91, kWide = 181, kShift = (kWide - kNarrow) / 2;
+  RgbaImage narrow = Frame(kTime, kNarrow, kHeight);
+  RgbaImage wide = Frame(kTime, kWide, kHeight);
+
+  // The centre columns: the same rays, the same vignetting, the same bytes.
+  for (int y = 0; y < kHeight; ++y)
+    for (int c = 0; c < 3; ++c)
+      ASSERT_EQ(narrow.At(kNarrow / 2, y)[c], wide.At(kWide / 2, y)[c]) << "row " << y << " channel " << c;
+
+  // Elsewhere only the vignetting differs, so the lantern covers the same
+  // pixels, shifted; outside the narrow frame's rays there is no lantern.
+  int lantern = 0, agree = 0, compared = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kNarrow; ++x) {
+      bool inNarrow = IsLantern(narrow.At(x, y));
+      lantern += inNarrow;
+      agree += inNarrow == IsLantern(wide.At(x + kShift, y));
+      ++compared;
+    }
+    for (int x = 0; x < kShift; ++x) {
+      EXPECT_FALSE(IsLantern(wide.At(x, y))) << x << ", " << y;
+      EXPECT_FALSE(IsLantern(wide.At(kWide - 1 - x, y))) << kWide - 1 - x << ", " << y;
+    }
+  }
+  EXPECT_GT(lantern, 300) << "the lantern is in view";
+  EXPECT_GE(agree, compared * 98 / 100);
+}
+
+// Both samplers read unit 0: the texture on unit 1 is bound every frame and
+// never sampled, while the one on unit 0 patterns the ground and the body.
+TEST_F(ScenePixels, OnlyTheTextureOnUnitZeroShowsInThePicture) {
+  constexpr float kTime = 6.0f;
+  constexpr int kWidth = 160, kHeight = 90;
+  const unsigned second = SecondTexture();
+  const unsigned ground = GroundTexture();
+  ASSERT_NE(second, 0u);
+  ASSERT_NE(second, ground);
+  RgbaImage before = Frame(kTime, kWidth, kHeight);
+
+  ASSERT_GT(SpeckleTextureLevels(second, 1), 0);
+  RgbaImage unitOneChanged = Frame(kTime, kWidth, kHeight);
+  EXPECT_EQ(unitOneChanged.pixels, before.pixels);
+
+  ASSERT_GT(SpeckleTextureLevels(ground, 2), 0);
+  RgbaImage unitZeroChanged = Frame(kTime, kWidth, kHeight);
+  reference::Scene scene(kTime, kGreyValue);
+  int groundChanged = 0, bodyChanged = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const unsigned char* a = GlPixel(before, x, y);
+      const unsigned char* b = GlPixel(unitZeroChanged, x, y);
+      bool changed = a[0] != b[0] || a[1] != b[1] || a[2] != b[2];
+      reference::ObjectId id = scene.PrimaryObject(x, y, kWidth, kHeight);
+      if (id == reference::kGround) groundChanged += changed;
+      if (id == reference::kBody) bodyChanged += changed;
+    }
+  EXPECT_GT(groundChanged, 1000);
+  EXPECT_GT(bodyChanged, 100);
+}
+
+// The command-line tool writes the very frame this path renders, top row first.
+TEST_F(ScenePixels, SnapshotToolWritesTheSameFrameAsAPng) {
+  const std::string path = testing::TempDir() + "gloamery-snapshot-test.png";
+  const std::string command = std::string(GLOAMERY_SNAPSHOT_TOOL) + " --time 6 --size 96x54 --out '" + path + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  RgbaImage written;
+  std::string error;
+  ASSERT_TRUE(ReadPng(path, &written, &error)) << error;
+  std::remove(path.c_str());
+  RgbaImage rendered = Frame(6.0f, 96, 54);
+  EXPECT_EQ(written.width, 96);
+  EXPECT_EQ(written.height, 54);
+  EXPECT_EQ(written.pixels, rendered.pixels);
+}
+
+}  // namespace
