@@ -31,7 +31,8 @@ EglSurfacelessContext::EglSurfacelessContext() {
     Fail("desktop OpenGL is not available through EGL");
     return;
   }
-  const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+  // The surfaceless platform offers pbuffer configs only, never window ones.
+  const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
   EGLConfig config = nullptr;
   EGLint configCount = 0;
   if (!eglChooseConfig(display, configAttributes, &config, 1, &configCount) || configCount < 1) {
