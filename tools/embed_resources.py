@@ -28,7 +28,10 @@ def read_manifest(path):
     keys = [(t, i) for i, t, _ in entries]
     if len(set(keys)) != len(keys):
         sys.exit("%s: an id is listed twice for one type" % path)
-    return sorted(entries, key=lambda e: (e[1], e[0]))
+    # The lookup searches the table in the order of the C++ enum, which is
+    # the order of TYPES, not the alphabetical order of the type names.
+    order = list(TYPES)
+    return sorted(entries, key=lambda e: (order.index(e[1]), e[0]))
 
 
 def main():
