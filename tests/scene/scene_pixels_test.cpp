@@ -115,33 +115,43 @@ TEST_P(SceneMatchesReference, NearlyEveryPixel) {
   const double time = GetParam();
   ASSERT_TRUE(HashIsStable(time)) << "pick a time whose flicker is well-defined";
   MakeGroundTextureUniformGrey();
-  constexpr int kWidth = 160, kHeight = 90;
+  constexpr int kWidth = 160, kHeight = 90, kTolerance = 2;
   RgbaImage image = Frame(static_cast<float>(time), kWidth, kHeight);
   reference::Scene scene(time, kGreyValue);
 
-  int seen[5] = {0};
-  int close = 0, worst = 0;
+  int seen[5] = {0}, close[5] = {0};
+  double errorSum = 0;
+  int worst = 0;
   std::string worstPixel;
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) {
-      ++seen[scene.PrimaryObject(x, y, kWidth, kHeight)];
+      const reference::ObjectId id = scene.PrimaryObject(x, y, kWidth, kHeight);
       Vec3 expected = scene.PixelColour(x, y, kWidth, kHeight);
       const unsigned char* drawn = GlPixel(image, x, y);
-      int error = ChannelError(drawn, expected);
-      if (error <= 3) ++close;
+      const int error = ChannelError(drawn, expected);
+      errorSum += error;
+      ++seen[id];
+      if (error <= kTolerance) ++close[id];
       if (error > worst) {
         worst = error;
-        worstPixel =
-            "at " + std::to_string(x) + ", " + std::to_string(y) + " from the bottom: " + Describe(drawn, expected);
+        worstPixel = "at " + std::to_string(x) + ", " + std::to_string(y) + " from the bottom: " +
+                     Describe(drawn, expected);
       }
     }
-  // Every kind of surface takes part, so every material and light path is compared.
-  EXPECT_GT(seen[reference::kNothing], 1000);
-  EXPECT_GT(seen[reference::kGround], 4000);
-  EXPECT_GT(seen[reference::kBody], 300);
-  EXPECT_GT(seen[reference::kCarved], 30);
-  EXPECT_GT(seen[reference::kStalk], 3);
-  EXPECT_GE(close, kWidth * kHeight * 99 / 100) << "worst " << worst << " " << worstPixel;
+  // Every kind of surface takes part, so every material and light path is
+  // compared, and each kind on its own: the small ones would vanish in a
+  // count over the whole frame.
+  const int least[5] = {1000, 4000, 3, 300, 30};
+  const char* names[5] = {"sky", "ground", "stalk", "body", "carved"};
+  int allClose = 0;
+  for (int id = 0; id < 5; ++id) {
+    EXPECT_GE(seen[id], least[id]) << names[id];
+    EXPECT_GE(close[id] * 10, seen[id] * 9) << names[id] << ": " << close[id] << " of " << seen[id] << " close";
+    allClose += close[id];
+  }
+  EXPECT_GE(allClose, kWidth * kHeight * 99 / 100) << "worst " << worst << " " << worstPixel;
+  // Nearly all pixels agree to the byte; a small shift of all of them is a fault too.
+  EXPECT_LT(errorSum / (kWidth * kHeight), 0.25) << "mean error in levels";
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, SceneMatchesReference, testing::Values(1.0, 2.5, 6.0));
@@ -216,14 +226,17 @@ TEST_F(ScenePixels, VignettingDarkensTheCornersAndSparesTheCentre) {
   }
 }
 
-bool IsLantern(const unsigned char* p) { return p[0] > 40 && p[0] > p[2] + 25; }
+// Orange: the lit shell and its openings. Fog, flare and gravel are grey to
+// yellowish, with green close to red.
+bool IsLantern(const unsigned char* p) { return p[0] > 40 && p[1] < 0.85 * p[0] && p[2] < 0.6 * p[0]; }
 
 // The vertical field of view is fixed; a wider frame adds rays to the sides.
 // With both heights equal, the 91-pixel-wide frame's column x shoots the same
-// ray as the 181-pixel-wide frame's column x + 45.
+// ray as the 183-pixel-wide frame's column x + 46. The shift is even so that
+// the renderer pairs the same neighbours for its texture derivatives.
 TEST_F(ScenePixels, WiderFrameKeepsTheVerticalViewAndSeesMoreToTheSides) {
   constexpr float kTime = 6.0f;
-  constexpr int kHeight = 91, kNarrow = 91, kWide = 181, kShift = (kWide - kNarrow) / 2;
+  constexpr int kHeight = 91, kNarrow = 91, kWide = 183, kShift = (kWide - kNarrow) / 2;
   RgbaImage narrow = Frame(kTime, kNarrow, kHeight);
   RgbaImage wide = Frame(kTime, kWide, kHeight);
 
