@@ -2,7 +2,7 @@
 // frame code against the smallest possible host drawing the same shader.
 //   gloamery-frame-bench [FRAMES]
 // Prints, per frame size, the median time of FRAMES frames (after one warm-up
-// frame) and the cost per pixel, and the ratio of the two hosts. Every frame
+// frame) and the cost per pixel, and the ratio of the hosts. Every frame
 // is waited for with glFinish, so the time is the renderer's, not the queue's.
 
 #include <glad/gl.h>
@@ -32,18 +32,28 @@ struct Size {
 };
 const Size kSizes[] = {{320, 180}, {640, 360}, {1280, 720}};
 
-double MedianFrameMs(int frames, const std::function<void()>& drawFrame) {
-  drawFrame();  // warm-up: the renderer compiles shader variants on first use
+double FrameMs(const std::function<void()>& drawFrame) {
+  auto start = std::chrono::steady_clock::now();
+  drawFrame();
   glFinish();
-  std::vector<double> times;
-  for (int i = 0; i < frames; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    drawFrame();
-    glFinish();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The machine is shared, so the hosts take turns frame by frame: a burst of
+// load elsewhere then slows all of them alike instead of one.
+std::vector<double> MedianFrameMsInTurns(int frames, const std::vector<std::function<void()>>& hosts) {
+  std::vector<std::vector<double>> times(hosts.size());
+  for (const auto& draw : hosts) FrameMs(draw);  // warm-up: the renderer compiles shader variants on first use
+  for (int i = 0; i < frames; ++i)
+    for (size_t h = 0; h < hosts.size(); ++h) times[h].push_back(FrameMs(hosts[h]));
+  std::vector<double> medians;
+  for (const auto& t : times) medians.push_back(Median(t));
+  return medians;
 }
 
 std::string EmbeddedText(int id) {
@@ -97,13 +107,15 @@ int main(int argc, char** argv) {
       return 1;
     }
     target.Bind();
-    double bare = MedianFrameMs(frames, [&] { bareHost.Draw(kSceneTime, size.width, size.height); });
-    double program = MedianFrameMs(frames, [&] {
-      viewportWidth = size.width;
-      viewportHeight = size.height;
-      RenderFrame(kSceneTime);
-    });
-    double own = MedianFrameMs(frames, [&] { bareHostOwnTexture.Draw(kSceneTime, size.width, size.height); });
+    std::vector<double> ms =
+        MedianFrameMsInTurns(frames, {[&] { bareHost.Draw(kSceneTime, size.width, size.height); },
+                                      [&] {
+                                        viewportWidth = size.width;
+                                        viewportHeight = size.height;
+                                        RenderFrame(kSceneTime);
+                                      },
+                                      [&] { bareHostOwnTexture.Draw(kSceneTime, size.width, size.height); }});
+    const double bare = ms[0], program = ms[1], own = ms[2];
     PrintRow("bare host, program's texture", size, bare, 0);
     PrintRow("program (ShaderProgram, meshes)", size, program, bare);
     PrintRow("bare host, trilinear texture", size, own, bare);
