@@ -1,4 +1,264 @@
-#include "about/about_window.h"
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
 
-// Nothing is shown yet; a configuration start ends at once.
-AboutWindow::AboutWindow() = default;
+#include <algorithm>
+
+#include "about/about_layout.h"
+#include "about/about_window.h"
+#include "about/open_address.h"
+#include "assets/resources.h"
+#include "render/message_box.h"
+
+namespace {
+
+constexpr int kLogoBitmapId = 101;
+
+// Shared by the constructor and the handlers that do the window procedure's work.
+GtkWidget* mainWindow = nullptr;
+GdkPixbuf* logoBitmap = nullptr;
+GtkWidget* noticeLabel = nullptr;
+GtkWidget* titleLabel = nullptr;
+GtkWidget* websiteButton = nullptr;
+cairo_pattern_t* backgroundBrush = nullptr;  // made on first use, kept for the process
+
+cairo_pattern_t* BackgroundBrush() {
+  if (backgroundBrush == nullptr) {
+    backgroundBrush = cairo_pattern_create_rgb(kBackgroundColour.red / 255.0, kBackgroundColour.green / 255.0,
+                                               kBackgroundColour.blue / 255.0);
+  }
+  return backgroundBrush;
+}
+
+// --- What the window procedure does, one handler per message kind ---------
+
+// Painting: the background over the whole client area, then the logo at its
+// own size. The labels and the button draw themselves on top.
+gboolean PaintAboutWindow(GtkWidget* clientArea, cairo_t* cr, gpointer) {
+  cairo_set_source(cr, BackgroundBrush());
+  cairo_rectangle(cr, 0, 0, gtk_widget_get_allocated_width(clientArea), gtk_widget_get_allocated_height(clientArea));
+  cairo_fill(cr);
+  if (logoBitmap != nullptr) {
+    gdk_cairo_set_source_pixbuf(cr, logoBitmap, kLogoPosition.x, kLogoPosition.y);
+    cairo_rectangle(cr, kLogoPosition.x, kLogoPosition.y, gdk_pixbuf_get_width(logoBitmap),
+                    gdk_pixbuf_get_height(logoBitmap));
+    cairo_fill(cr);
+  }
+  return FALSE;
+}
+
+// The colour a static text is drawn in: the title black, every other blue.
+AboutColour StaticTextColour(GtkWidget* label) { return label == titleLabel ? kTitleColour : kNoticeColour; }
+
+void OnWebsiteButtonClicked(GtkButton*, gpointer) { OpenAddressInBrowser(kWebsiteAddress); }
+
+// The close button or the window menu: destroy, which ends the run below.
+gboolean OnAboutWindowDeleteEvent(GtkWidget*, GdkEvent*, gpointer) {
+  gtk_widget_destroy(mainWindow);
+  return TRUE;
+}
+
+void OnAboutWindowDestroy(GtkWidget*, gpointer) {
+  g_clear_object(&logoBitmap);
+  mainWindow = noticeLabel = titleLabel = websiteButton = nullptr;
+  gtk_main_quit();
+}
+
+// --- Outer size ------------------------------------------------------------
+
+int NoticeWidthFor(int clientWidth) { return std::min(kNoticeRect.width, clientWidth - kNoticeRect.x); }
+
+// The client area takes what the frame leaves of the outer size. The notice's
+// box, which reaches the outer edge, is cut at the client's edge so that it
+// never widens the window: its text ends well before that.
+void SetClientSize(int width, int height) {
+  gtk_widget_set_size_request(gtk_bin_get_child(GTK_BIN(mainWindow)), width, height);
+  gtk_widget_set_size_request(noticeLabel, NoticeWidthFor(width), kNoticeRect.height);
+}
+
+// A window manager announces its frame only once it manages the window, so
+// the client is resized to fit each time the frame becomes known or changes.
+gboolean FitOuterSize(GtkWidget* window, GdkEvent*, gpointer) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window);
+  if (gdkWindow == nullptr) return FALSE;
+  GdkRectangle frame;
+  gdk_window_get_frame_extents(gdkWindow, &frame);
+  const int frameWidth = frame.width - gdk_window_get_width(gdkWindow);
+  const int frameHeight = frame.height - gdk_window_get_height(gdkWindow);
+  if (frameWidth < 0 || frameHeight < 0 || frameWidth >= kAboutWindowWidth / 2 ||
+      frameHeight >= kAboutWindowHeight / 2) {
+    return FALSE;
+  }
+  int width = 0, height = 0;
+  gtk_widget_get_size_request(gtk_bin_get_child(GTK_BIN(window)), &width, &height);
+  if (width != kAboutWindowWidth - frameWidth || height != kAboutWindowHeight - frameHeight) {
+    SetClientSize(kAboutWindowWidth - frameWidth, kAboutWindowHeight - frameHeight);
+  }
+  return FALSE;
+}
+
+// --- Screen, fonts, logo ---------------------------------------------------
+
+// Lays the window out in device pixels whatever scale the desktop asks for,
+// as a DPI-aware program does; positions and sizes are then real pixels.
+void UseDevicePixels() {
+  GdkDisplay* display = gdk_display_get_default();
+  if (GDK_IS_X11_DISPLAY(display)) gdk_x11_display_set_window_scale(display, 1);
+}
+
+GdkRectangle PrimaryScreenArea() {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+  GdkRectangle area = {0, 0, kAboutWindowWidth, kAboutWindowHeight};
+  if (monitor != nullptr) gdk_monitor_get_geometry(monitor, &area);
+  return area;
+}
+
+PangoWeight PangoWeightFor(int weight) { return static_cast<PangoWeight>(std::clamp(weight, 100, 1000)); }
+
+// The em size at which the face's ascent plus descent fills `font.height`
+// pixels, which is what a positive height asks of the Windows font mapper.
+double EmSizeFor(const AboutFont& font, PangoContext* context) {
+  constexpr int kProbeSize = 1000;
+  PangoFontDescription* probe = pango_font_description_new();
+  pango_font_description_set_family(probe, font.face);
+  pango_font_description_set_weight(probe, PangoWeightFor(font.weight));
+  pango_font_description_set_absolute_size(probe, kProbeSize * PANGO_SCALE);
+  PangoFontMetrics* metrics = pango_context_get_metrics(context, probe, nullptr);
+  const int cell = pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics);
+  pango_font_metrics_unref(metrics);
+  pango_font_description_free(probe);
+  if (cell <= 0) return font.height;
+  return static_cast<double>(font.height) * kProbeSize * PANGO_SCALE / cell;
+}
+
+// Pango has no free horizontal scale, so the requested average width is left
+// to the face itself; its cell height, weight and decorations are kept.
+PangoAttrList* FontAttributes(const AboutFont& font, PangoContext* context) {
+  PangoFontDescription* description = pango_font_description_new();
+  pango_font_description_set_family(description, font.face);
+  pango_font_description_set_weight(description, PangoWeightFor(font.weight));
+  pango_font_description_set_style(description, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  pango_font_description_set_absolute_size(description, EmSizeFor(font, context) * PANGO_SCALE);
+  PangoAttrList* attributes = pango_attr_list_new();
+  pango_attr_list_insert(attributes, pango_attr_font_desc_new(description));
+  pango_font_description_free(description);
+  if (font.underline) pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+  if (font.strikeOut) pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
+  return attributes;
+}
+
+void SetLabelFont(GtkWidget* label, const AboutFont& font, const AboutColour* colour) {
+  PangoAttrList* attributes = FontAttributes(font, gtk_widget_get_pango_context(label));
+  if (colour != nullptr) {
+    pango_attr_list_insert(attributes,
+                           pango_attr_foreground_new(colour->red * 257, colour->green * 257, colour->blue * 257));
+  }
+  gtk_label_set_attributes(GTK_LABEL(label), attributes);
+  pango_attr_list_unref(attributes);
+}
+
+// Bitmap 101 as the executable carries it; null when it is missing or does
+// not decode, and the window then shows no logo.
+GdkPixbuf* LoadLogoBitmap() {
+  ResourceBytes bytes;
+  if (!FindResourceBytes(ResourceType::Bitmap, kLogoBitmapId, &bytes)) return nullptr;
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("bmp", nullptr);
+  if (loader == nullptr) return nullptr;
+  const bool written = gdk_pixbuf_loader_write(loader, bytes.data, bytes.size, nullptr);
+  const bool closed = gdk_pixbuf_loader_close(loader, nullptr);
+  GdkPixbuf* pixbuf = written && closed ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+  if (pixbuf != nullptr) g_object_ref(pixbuf);
+  g_object_unref(loader);
+  return pixbuf;
+}
+
+// --- Window and controls ---------------------------------------------------
+
+GtkWidget* CreateMainWindow(const char* caption, AboutPoint origin) {
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_title(GTK_WINDOW(window), caption);
+  gtk_window_set_icon_name(GTK_WINDOW(window), "application-x-executable");
+  gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+  gtk_window_set_gravity(GTK_WINDOW(window), GDK_GRAVITY_NORTH_WEST);
+  gtk_window_move(GTK_WINDOW(window), origin.x, origin.y);
+  GtkWidget* clientArea = gtk_fixed_new();
+  gtk_container_add(GTK_CONTAINER(window), clientArea);
+  g_signal_connect(clientArea, "draw", G_CALLBACK(PaintAboutWindow), nullptr);
+  g_signal_connect(window, "delete-event", G_CALLBACK(OnAboutWindowDeleteEvent), nullptr);
+  g_signal_connect(window, "destroy", G_CALLBACK(OnAboutWindowDestroy), nullptr);
+  g_signal_connect(window, "configure-event", G_CALLBACK(FitOuterSize), nullptr);
+  return window;
+}
+
+void PlaceControl(GtkWidget* control, const AboutRect& rect) {
+  gtk_widget_set_size_request(control, rect.width, rect.height);
+  gtk_fixed_put(GTK_FIXED(gtk_bin_get_child(GTK_BIN(mainWindow))), control, rect.x, rect.y);
+}
+
+// A static text: left-aligned from the top-left corner, wrapped at words,
+// on the window's background.
+GtkWidget* CreateStaticControl(const AboutRect& rect) {
+  GtkWidget* label = gtk_label_new(nullptr);
+  gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+  gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
+  gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+  gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD);
+  PlaceControl(label, rect);
+  return label;
+}
+
+void SetStaticText(GtkWidget* label, const char* text, const AboutFont& font) {
+  gtk_label_set_text(GTK_LABEL(label), text);
+  const AboutColour colour = StaticTextColour(label);
+  SetLabelFont(label, font, &colour);
+}
+
+// The theme's button, held to exactly its box: themes give buttons minimum
+// sizes that would otherwise grow it past 32 pixels.
+void KeepButtonToItsBox(GtkWidget* button) {
+  GtkCssProvider* css = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(css, "button { min-height: 0; min-width: 0; padding: 0 4px; }", -1, nullptr);
+  gtk_style_context_add_provider(gtk_widget_get_style_context(button), GTK_STYLE_PROVIDER(css),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(css);
+}
+
+GtkWidget* CreateWebsiteButton(const char* text, const AboutFont& font) {
+  GtkWidget* button = gtk_button_new_with_label(text);
+  KeepButtonToItsBox(button);
+  SetLabelFont(gtk_bin_get_child(GTK_BIN(button)), font, nullptr);
+  PlaceControl(button, kWebsiteButtonRect);
+  g_signal_connect(button, "clicked", G_CALLBACK(OnWebsiteButtonClicked), nullptr);
+  return button;
+}
+
+void ReportCreationFailure() { ShowMessageBox("Window Creation Failed!", "Error!", MessageIcon::Warning); }
+
+}  // namespace
+
+AboutWindow::AboutWindow() {
+  if (!gtk_init_check(nullptr, nullptr)) {
+    // No window could end a message loop now, so the About run ends here.
+    ReportCreationFailure();
+    return;
+  }
+  // The X window class names the window to the window manager, as the
+  // registered class does on Windows; set after start-up, which sets its own.
+  gdk_set_program_class(windowClassName);
+  UseDevicePixels();
+  const GdkRectangle screen = PrimaryScreenArea();
+  const AboutPoint centre = AboutWindowOrigin(screen.width, screen.height);
+  mainWindow = CreateMainWindow(title, {screen.x + centre.x, screen.y + centre.y});
+  logoBitmap = LoadLogoBitmap();
+
+  noticeLabel = CreateStaticControl(kNoticeRect);
+  SetStaticText(noticeLabel, noticeText, kTextFont);
+  titleLabel = CreateStaticControl(kTitleRect);
+  SetStaticText(titleLabel, productTitle, kTitleFont);
+  websiteButton = CreateWebsiteButton(buttonText, kTextFont);
+  SetClientSize(kAboutWindowWidth, kAboutWindowHeight);
+
+  gtk_widget_show_all(mainWindow);
+  gtk_main();
+}

@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool x11-utils imagemagick
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0
-  fonts-liberation xdg-utils
+  fonts-liberation xdg-utils openbox wmctrl
 )
 
 missing=()
