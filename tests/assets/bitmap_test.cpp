@@ -28,7 +28,7 @@ void Put32(std::vector<unsigned char>& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpLayout {
   int width = 3;
   int height = 2;
   bool topDown = false;
@@ -41,31 +41,31 @@ struct BmpSpec {
 };
 
 // A bitmap file written independently of the decoder, with visible padding.
-std::vector<unsigned char> MakeBmp(const BmpSpec& spec) {
-  const int rows = spec.height < 0 ? -spec.height : spec.height;
-  const int columns = spec.width > 0 ? spec.width : 0;
+std::vector<unsigned char> MakeBmp(const BmpLayout& layout) {
+  const int rows = layout.height < 0 ? -layout.height : layout.height;
+  const int columns = layout.width > 0 ? layout.width : 0;
   const uint32_t stride = (columns * 3 + 3) / 4 * 4;
-  const uint32_t offset = static_cast<uint32_t>(14 + spec.infoSize + spec.pixelOffsetAdjust);
+  const uint32_t offset = static_cast<uint32_t>(14 + layout.infoSize + layout.pixelOffsetAdjust);
   std::vector<unsigned char> out{'B', 'M'};
   Put32(out, offset + stride * rows);
   Put32(out, 0);
   Put32(out, offset);
-  Put32(out, spec.infoSize);
-  Put32(out, static_cast<uint32_t>(spec.width));
-  Put32(out, static_cast<uint32_t>(spec.topDown ? -spec.height : spec.height));
-  Put16(out, spec.planes);
-  Put16(out, spec.bitsPerPixel);
-  Put32(out, spec.compression);
+  Put32(out, layout.infoSize);
+  Put32(out, static_cast<uint32_t>(layout.width));
+  Put32(out, static_cast<uint32_t>(layout.topDown ? -layout.height : layout.height));
+  Put16(out, layout.planes);
+  Put16(out, layout.bitsPerPixel);
+  Put32(out, layout.compression);
   Put32(out, stride * rows);
   for (int i = 0; i < 4; ++i) Put32(out, 0);
   out.resize(offset, 0x55);
   for (int stored = 0; stored < rows; ++stored) {
-    const int y = spec.topDown ? stored : rows - 1 - stored;
+    const int y = layout.topDown ? stored : rows - 1 - stored;
     for (int x = 0; x < columns; ++x) {
       Rgb8 p = Labelled(x, y);
       out.insert(out.end(), {p.blue, p.green, p.red});
     }
-    out.resize(out.size() + (stride - columns * 3), spec.padding);
+    out.resize(out.size() + (stride - columns * 3), layout.padding);
   }
   return out;
 }
@@ -88,13 +88,13 @@ class BmpDecoding : public testing::TestWithParam<SizeCase> {};
 
 // Widths 1 to 5 cover every amount of row padding (3, 2, 1, 0 bytes).
 TEST_P(BmpDecoding, ReadsEveryPixelAtItsPlaceWhateverThePadding) {
-  BmpSpec spec;
-  spec.width = GetParam().width;
-  spec.height = GetParam().height;
-  spec.topDown = GetParam().topDown;
-  std::vector<unsigned char> file = MakeBmp(spec);
+  BmpLayout layout;
+  layout.width = GetParam().width;
+  layout.height = GetParam().height;
+  layout.topDown = GetParam().topDown;
+  std::vector<unsigned char> file = MakeBmp(layout);
   BmpPixelSource source(file.data(), file.size());
-  ExpectLabelledImage(source, spec.width, spec.height);
+  ExpectLabelledImage(source, layout.width, layout.height);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, BmpDecoding,
@@ -103,19 +103,19 @@ INSTANTIATE_TEST_SUITE_P(Sizes, BmpDecoding,
                                          SizeCase{5, 3, true}));
 
 TEST(BmpDecoding, StoredFirstRowIsTheBottomOfTheImage) {
-  BmpSpec spec;
-  std::vector<unsigned char> file = MakeBmp(spec);
+  BmpLayout layout;
+  std::vector<unsigned char> file = MakeBmp(layout);
   // The first stored pixel (at the pixel offset) is the bottom-left one.
   file[54] = 1;
   file[55] = 2;
   file[56] = 3;
   BmpPixelSource source(file.data(), file.size());
-  EXPECT_EQ(source.Pixel(0, spec.height - 1), (Rgb8{3, 2, 1}));
+  EXPECT_EQ(source.Pixel(0, layout.height - 1), (Rgb8{3, 2, 1}));
   EXPECT_EQ(source.Pixel(0, 0), Labelled(0, 0));
 }
 
 TEST(BmpDecoding, PixelsOutsideTheImageReadWhite) {
-  std::vector<unsigned char> file = MakeBmp(BmpSpec{});
+  std::vector<unsigned char> file = MakeBmp(BmpLayout{});
   BmpPixelSource source(file.data(), file.size());
   for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {3, 2}, {-100000, 7}, {1 << 30, 1}})
     EXPECT_EQ(source.Pixel(x, y), kOutsidePixel) << x << "," << y;
@@ -124,17 +124,17 @@ TEST(BmpDecoding, PixelsOutsideTheImageReadWhite) {
 // Every shorter prefix of a file either decodes a pixel right or reads it
 // white: never a byte from beyond the data (ASan watches the reads).
 TEST(BmpDecoding, TruncatedFilesReadWhereTheyHaveBytesAndWhiteElsewhere) {
-  BmpSpec spec;
-  spec.width = 5;
-  spec.height = 3;
-  const std::vector<unsigned char> whole = MakeBmp(spec);
+  BmpLayout layout;
+  layout.width = 5;
+  layout.height = 3;
+  const std::vector<unsigned char> whole = MakeBmp(layout);
   for (size_t length = 0; length < whole.size(); ++length) {
     std::vector<unsigned char> prefix(whole.begin(), whole.begin() + length);
     BmpPixelSource source(prefix.data(), prefix.size());
     EXPECT_EQ(source.valid(), length >= 54) << length;
-    for (int y = 0; y < spec.height; ++y)
-      for (int x = 0; x < spec.width; ++x) {
-        const size_t end = 54 + static_cast<size_t>(spec.height - 1 - y) * 16 + x * 3 + 3;
+    for (int y = 0; y < layout.height; ++y)
+      for (int x = 0; x < layout.width; ++x) {
+        const size_t end = 54 + static_cast<size_t>(layout.height - 1 - y) * 16 + x * 3 + 3;
         EXPECT_EQ(source.Pixel(x, y), end <= length ? Labelled(x, y) : kOutsidePixel)
             << "length " << length << " pixel " << x << "," << y;
       }
@@ -143,15 +143,15 @@ TEST(BmpDecoding, TruncatedFilesReadWhereTheyHaveBytesAndWhiteElsewhere) {
 
 struct ForeignCase {
   const char* name;
-  std::function<void(BmpSpec&)> change;
+  std::function<void(BmpLayout&)> change;
 };
 
 class ForeignBitmap : public testing::TestWithParam<ForeignCase> {};
 
 TEST_P(ForeignBitmap, HasNoImageAndReadsWhite) {
-  BmpSpec spec;
-  GetParam().change(spec);
-  std::vector<unsigned char> file = MakeBmp(spec);
+  BmpLayout layout;
+  GetParam().change(layout);
+  std::vector<unsigned char> file = MakeBmp(layout);
   BmpPixelSource source(file.data(), file.size());
   EXPECT_FALSE(source.valid());
   EXPECT_EQ(source.Pixel(0, 0), kOutsidePixel);
@@ -159,20 +159,20 @@ TEST_P(ForeignBitmap, HasNoImageAndReadsWhite) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Headers, ForeignBitmap,
-                         testing::Values(ForeignCase{"EightBits", [](BmpSpec& s) { s.bitsPerPixel = 8; }},
-                                         ForeignCase{"ThirtyTwoBits", [](BmpSpec& s) { s.bitsPerPixel = 32; }},
-                                         ForeignCase{"RunLengthEncoded", [](BmpSpec& s) { s.compression = 1; }},
-                                         ForeignCase{"NoPlanes", [](BmpSpec& s) { s.planes = 0; }},
-                                         ForeignCase{"CoreHeader", [](BmpSpec& s) { s.infoSize = 12; }},
-                                         ForeignCase{"ZeroWidth", [](BmpSpec& s) { s.width = 0; }},
-                                         ForeignCase{"NegativeWidth", [](BmpSpec& s) { s.width = -3; }},
-                                         ForeignCase{"ZeroHeight", [](BmpSpec& s) { s.height = 0; }},
+                         testing::Values(ForeignCase{"EightBits", [](BmpLayout& s) { s.bitsPerPixel = 8; }},
+                                         ForeignCase{"ThirtyTwoBits", [](BmpLayout& s) { s.bitsPerPixel = 32; }},
+                                         ForeignCase{"RunLengthEncoded", [](BmpLayout& s) { s.compression = 1; }},
+                                         ForeignCase{"NoPlanes", [](BmpLayout& s) { s.planes = 0; }},
+                                         ForeignCase{"CoreHeader", [](BmpLayout& s) { s.infoSize = 12; }},
+                                         ForeignCase{"ZeroWidth", [](BmpLayout& s) { s.width = 0; }},
+                                         ForeignCase{"NegativeWidth", [](BmpLayout& s) { s.width = -3; }},
+                                         ForeignCase{"ZeroHeight", [](BmpLayout& s) { s.height = 0; }},
                                          ForeignCase{"PixelsInsideTheHeader",
-                                                     [](BmpSpec& s) { s.pixelOffsetAdjust = -20; }}),
+                                                     [](BmpLayout& s) { s.pixelOffsetAdjust = -20; }}),
                          [](const testing::TestParamInfo<ForeignCase>& info) { return info.param.name; });
 
 TEST(BmpDecoding, ImpossibleSizesAreRefusedWithoutReadingFarAway) {
-  std::vector<unsigned char> file = MakeBmp(BmpSpec{});
+  std::vector<unsigned char> file = MakeBmp(BmpLayout{});
   for (uint32_t side : {0x7FFFFFFFu, 0x80000000u, 0x00100000u}) {
     std::vector<unsigned char> huge = file;
     for (int i = 0; i < 4; ++i) huge[18 + i] = (side >> (8 * i)) & 0xFF;
@@ -192,9 +192,9 @@ TEST(BmpDecoding, NotABitmapAtAll) {
 }
 
 TEST(BmpDecoding, PixelDataPastTheEndOfTheFileReadsWhite) {
-  BmpSpec spec;
-  spec.pixelOffsetAdjust = 1000;
-  std::vector<unsigned char> file = MakeBmp(spec);
+  BmpLayout layout;
+  layout.pixelOffsetAdjust = 1000;
+  std::vector<unsigned char> file = MakeBmp(layout);
   file.resize(14 + 40 + 500);
   BmpPixelSource source(file.data(), file.size());
   EXPECT_TRUE(source.valid());
