@@ -21,7 +21,7 @@ void BM_SamplingFrame(benchmark::State& state) {
     state.SkipWithError(context.error().c_str());
     return;
   }
-  OffscreenTarget target(kWidth, kHeight);
+  FramebufferTarget target(kWidth, kHeight);
   MipTexture ground(kChain256, 9);
   GLfloat deviceMaximum = 0;
   glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &deviceMaximum);

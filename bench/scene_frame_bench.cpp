@@ -25,7 +25,7 @@ void BM_SceneFrame(benchmark::State& state) {
   const int width = static_cast<int>(state.range(0));
   const int height = static_cast<int>(state.range(1));
   const bool deviceMaximum = state.range(2) != 0;
-  OffscreenTarget target(width, height);
+  FramebufferTarget target(width, height);
   viewportWidth = width;
   viewportHeight = height;
   SetUpScene();

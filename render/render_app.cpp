@@ -151,7 +151,7 @@ void RenderApp::LoadGlEntryPoints() {
   }
 }
 
-void RenderApp::ApplyGlState() {
+void ApplyFrameGlState() {
   glCullFace(GL_FRONT_AND_BACK);
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE);
@@ -159,6 +159,10 @@ void RenderApp::ApplyGlState() {
   glEnable(GL_MULTISAMPLE);
   glEnable(GL_LINE_SMOOTH);
   glEnable(GL_POLYGON_SMOOTH);
+}
+
+void RenderApp::ApplyGlState() {
+  ApplyFrameGlState();
   SetSwapInterval(1);
   if (window) glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }

@@ -8,6 +8,11 @@
 struct GLFWwindow;
 struct AttachedWindow;
 
+// The fixed GL state set once a context exists. The frame's additive blend
+// onto a cleared black target depends on it, so every context that draws the
+// frame, windowed or not, gets the same.
+void ApplyFrameGlState();
+
 // The drawing area in pixels: set by the size choice, then only by window-size
 // events; every frame reads it.
 extern int32_t viewportWidth;
@@ -30,7 +35,7 @@ class RenderApp {
   bool ShouldClose() const;
   bool IsParentWindowEnabled() const;
 
-  GLFWwindow* window = nullptr;          // our own window; null when attached
+  GLFWwindow* window = nullptr;              // our own window; null when attached
   AttachedWindow* attachedWindow = nullptr;  // the host's window in Preview mode
   LaunchOptions* options;
 

@@ -11,8 +11,9 @@ noise table, so running it again gives the same bytes.
 import math
 import os
 import random
-import struct
 import sys
+
+from bmp_writer import bitmap_bytes
 
 WIDTH, HEIGHT = 110, 83
 SEED = 101
@@ -137,30 +138,13 @@ def render():
     return rows
 
 
-def bmp_bytes(rows):
-    """A bottom-up 24-bit BMP with a 40-byte BITMAPINFOHEADER, rows padded to 4 bytes."""
-    height, width = len(rows), len(rows[0])
-    stride = (width * 3 + 3) // 4 * 4
-    pixels = bytearray()
-    for row in reversed(rows):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += b"\0" * (stride - len(line))
-        pixels += line
-    offset = 14 + 40
-    file_header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    info_header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    return file_header + info_header + bytes(pixels)
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     default = os.path.join(here, "..", "resources", "images", "about_logo.bmp")
     output = sys.argv[1] if len(sys.argv) > 1 else default
     os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
     with open(output, "wb") as f:
-        f.write(bmp_bytes(render()))
+        f.write(bitmap_bytes(render()))
 
 
 if __name__ == "__main__":

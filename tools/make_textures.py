@@ -20,8 +20,9 @@ padded to 4 bytes, blue-green-red.
 
 import math
 import os
-import struct
 import sys
+
+from bmp_writer import bitmap_bytes
 
 SEED = 0x6C0A3E5D
 MASK64 = (1 << 64) - 1
@@ -174,29 +175,13 @@ def downsample(rows, size):
     return out
 
 
-def bitmap(rows):
-    """A 24-bit bottom-up Windows bitmap file of rows given top to bottom."""
-    height, width = len(rows), len(rows[0])
-    stride = (width * 3 + 3) // 4 * 4
-    pixels = bytearray()
-    for row in reversed(rows):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += bytes(stride - len(line))
-        pixels += line
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
-    return header + info + pixels
-
-
 def write_chain(directory, stem, rows):
     full = len(rows)
     size = full
     while size >= 1:
         level = rows if size == full else downsample(rows, size)
         with open(os.path.join(directory, "%s_%d.bmp" % (stem, size)), "wb") as f:
-            f.write(bitmap(level))
+            f.write(bitmap_bytes(level))
         size //= 2
 
 

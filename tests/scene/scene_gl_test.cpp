@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "assets/mip_texture.h"
@@ -25,7 +26,7 @@ GLuint TextureOnUnit(int unit) {
   return bound;
 }
 
-bool AllBlack(const std::vector<uint8_t>& rgba) {
+bool AllBlack(const std::vector<unsigned char>& rgba) {
   for (size_t i = 0; i < rgba.size(); i += 4)
     if (rgba[i] | rgba[i + 1] | rgba[i + 2]) return false;
   return true;
@@ -36,7 +37,8 @@ class SceneTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(context_.ok()) << context_.error();
-    ASSERT_TRUE(target_.complete());
+    std::string error;
+    ASSERT_TRUE(target_.IsComplete(&error)) << error;
     viewportWidth = target_.width();
     viewportHeight = target_.height();
     SetUpScene();
@@ -46,7 +48,7 @@ class SceneTest : public testing::Test {
   }
 
   EglSurfacelessContext context_;
-  OffscreenTarget target_{64, 36};
+  FramebufferTarget target_{64, 36};
 };
 
 TEST_F(SceneTest, SetUpLeavesUnitZeroWithTheLastTextureAndTheIndexBufferBound) {
@@ -99,9 +101,9 @@ TEST_F(SceneTest, FollowsANewViewportSize) {
 // is still black later means the quad, the buffers or the time went missing.
 TEST_F(SceneTest, DrawsBlackAtTimeZeroAndAPictureLater) {
   RenderFrame(0.0f);
-  EXPECT_TRUE(AllBlack(target_.ReadPixels()));
+  EXPECT_TRUE(AllBlack(target_.ReadPixels().pixels));
   RenderFrame(5.0f);
-  const std::vector<uint8_t> later = target_.ReadPixels();
+  const std::vector<unsigned char> later = target_.ReadPixels().pixels;
   EXPECT_FALSE(AllBlack(later));
   size_t lit = 0;
   for (size_t i = 0; i < later.size(); i += 4) lit += (later[i] | later[i + 1] | later[i + 2]) != 0;

@@ -5,27 +5,10 @@
 #include "scene/main_loop.h"
 #include "tools/offscreen/framebuffer_target.h"
 
-namespace {
-
-// The state the render window sets once its context exists; the frame's
-// additive blend onto black depends on it. Swap interval and cursor have no
-// meaning without a window.
-void ApplyWindowGlState() {
-  glCullFace(GL_FRONT_AND_BACK);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glEnable(GL_MULTISAMPLE);
-  glEnable(GL_LINE_SMOOTH);
-  glEnable(GL_POLYGON_SMOOTH);
-}
-
-}  // namespace
-
 bool SceneSnapshot::Open(std::string* error) {
   if (sceneBuilt_) return true;
   if (!context_.Create(error)) return false;
-  ApplyWindowGlState();
+  ApplyFrameGlState();
   SetUpScene();
   sceneBuilt_ = true;
   return true;
