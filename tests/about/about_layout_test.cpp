@@ -13,9 +13,9 @@ std::ostream& operator<<(std::ostream& out, const OriginCase& c) {
   return out << c.screenWidth << "x" << c.screenHeight;
 }
 
-class WindowOrigin : public testing::TestWithParam<OriginCase> {};
+class AboutCentring : public testing::TestWithParam<OriginCase> {};
 
-TEST_P(WindowOrigin, HalvesTheSpareRoomAndTruncatesTowardZero) {
+TEST_P(AboutCentring, HalvesTheSpareRoomAndTruncatesTowardZero) {
   const AboutPoint origin = AboutWindowOrigin(GetParam().screenWidth, GetParam().screenHeight);
   EXPECT_EQ(origin.x, GetParam().x);
   EXPECT_EQ(origin.y, GetParam().y);
@@ -23,13 +23,13 @@ TEST_P(WindowOrigin, HalvesTheSpareRoomAndTruncatesTowardZero) {
 
 // Odd spare room drops the half pixel; on a screen smaller than the window the
 // corner goes negative but still rounds toward zero, never down.
-INSTANTIATE_TEST_SUITE_P(Screens, WindowOrigin,
+INSTANTIATE_TEST_SUITE_P(Screens, AboutCentring,
                          testing::Values(OriginCase{1920, 1080, 760, 390}, OriginCase{1366, 768, 483, 234},
                                          OriginCase{401, 301, 0, 0}, OriginCase{400, 300, 0, 0},
                                          OriginCase{399, 299, 0, 0}, OriginCase{398, 298, -1, -1},
                                          OriginCase{1, 1, -199, -149}, OriginCase{3840, 2160, 1720, 930}));
 
-TEST(ClientSize, IsTheOuterSizeLessTheFrame) {
+TEST(AboutClientSize, IsTheOuterSizeLessTheFrame) {
   AboutSize client{0, 0};
   ASSERT_TRUE(AboutClientSizeFor(2, 21, &client));  // a thin border and a 20-pixel title bar
   EXPECT_EQ(client.width, 398);
@@ -42,7 +42,7 @@ TEST(ClientSize, IsTheOuterSizeLessTheFrame) {
   EXPECT_EQ(client.height, 151);
 }
 
-TEST(ClientSize, IgnoresFramesNoWindowManagerDraws) {
+TEST(AboutClientSize, IgnoresFramesNoWindowManagerDraws) {
   AboutSize client{-7, -7};
   EXPECT_FALSE(AboutClientSizeFor(-1, 21, &client));
   EXPECT_FALSE(AboutClientSizeFor(2, -1, &client));
@@ -52,7 +52,7 @@ TEST(ClientSize, IgnoresFramesNoWindowManagerDraws) {
   EXPECT_EQ(client.height, -7);
 }
 
-TEST(NoticeWidth, StopsAtTheClientEdge) {
+TEST(AboutNoticeWidth, StopsAtTheClientEdge) {
   EXPECT_EQ(AboutNoticeWidthFor(400), 380);
   EXPECT_EQ(AboutNoticeWidthFor(500), 380);
   EXPECT_EQ(AboutNoticeWidthFor(398), 378);
@@ -61,7 +61,7 @@ TEST(NoticeWidth, StopsAtTheClientEdge) {
 
 // Every control has to stay inside the client area that the thinnest usual
 // frame leaves, or the window manager's frame would hide part of it.
-TEST(Controls, FitTheClientAreaAndClearTheLogo) {
+TEST(AboutControls, FitTheClientAreaAndClearTheLogo) {
   AboutSize client{0, 0};
   ASSERT_TRUE(AboutClientSizeFor(2, 21, &client));
   for (const AboutRect& rect : {kTitleRect, kWebsiteButtonRect}) {
