@@ -15,6 +15,10 @@ struct AboutPoint {
   int x, y;
 };
 
+struct AboutSize {
+  int width, height;
+};
+
 // A font asked for the way the Windows font mapper reads it: `height` is the
 // character cell (ascent plus descent), `width` the average character width.
 struct AboutFont {
@@ -48,3 +52,12 @@ constexpr const char* kWebsiteAddress = "https://www.vantaluxe.example/?utm_sour
 // given size in pixels: half the spare room, truncated toward zero (a screen
 // smaller than the window gives a negative corner).
 AboutPoint AboutWindowOrigin(int screenWidth, int screenHeight);
+
+// The client area that a frame `frameWidth` wider and `frameHeight` taller
+// than it turns into the outer size. False for a frame that no window manager
+// draws (negative, or half the window or more): the client then stays as it is.
+bool AboutClientSizeFor(int frameWidth, int frameHeight, AboutSize* client);
+
+// The notice's box reaches the outer edge; cut at the client's edge, it never
+// widens the window (its text ends well before that).
+int AboutNoticeWidthFor(int clientWidth);

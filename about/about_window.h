@@ -7,14 +7,16 @@ class AboutWindow {
  public:
   AboutWindow();
 
-  const char* const title = "About";
-  const char* const windowClassName = "VantaluxeWindowClass";
+  // Fixed for the life of the program; class members so that tests can lay
+  // them out without opening the window.
+  static constexpr const char* title = "About";
+  static constexpr const char* windowClassName = "VantaluxeWindowClass";
   // Kept beside the others; the button is the toolkit's own kind, not a class of ours.
-  const char* const buttonClassName = "VantaluxeButtonClass";
-  const char* const buttonText = "Visit website";
-  const char* const noticeText =
+  static constexpr const char* buttonClassName = "VantaluxeButtonClass";
+  static constexpr const char* buttonText = "Visit website";
+  static constexpr const char* noticeText =
       "Copyright (C) 2011-2025 Vantaluxe. All rights reserved.\r\n"
       "More free screensavers at https://www.vantaluxe.example\r\n"
       "Questions or ideas? Write to support@vantaluxe.example";
-  const char* const productTitle = "Gloamery 3D Screensaver";
+  static constexpr const char* productTitle = "Gloamery 3D Screensaver";
 };

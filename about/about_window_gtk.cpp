@@ -1,8 +1,7 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
-#include <algorithm>
-
+#include "about/about_fonts_pango.h"
 #include "about/about_layout.h"
 #include "about/about_window.h"
 #include "about/open_address.h"
@@ -65,14 +64,9 @@ void OnAboutWindowDestroy(GtkWidget*, gpointer) {
 
 // --- Outer size ------------------------------------------------------------
 
-int NoticeWidthFor(int clientWidth) { return std::min(kNoticeRect.width, clientWidth - kNoticeRect.x); }
-
-// The client area takes what the frame leaves of the outer size. The notice's
-// box, which reaches the outer edge, is cut at the client's edge so that it
-// never widens the window: its text ends well before that.
-void SetClientSize(int width, int height) {
-  gtk_widget_set_size_request(gtk_bin_get_child(GTK_BIN(mainWindow)), width, height);
-  gtk_widget_set_size_request(noticeLabel, NoticeWidthFor(width), kNoticeRect.height);
+void SetClientSize(AboutSize client) {
+  gtk_widget_set_size_request(gtk_bin_get_child(GTK_BIN(mainWindow)), client.width, client.height);
+  gtk_widget_set_size_request(noticeLabel, AboutNoticeWidthFor(client.width), kNoticeRect.height);
 }
 
 // A window manager announces its frame only once it manages the window, so
@@ -82,18 +76,25 @@ gboolean FitOuterSize(GtkWidget* window, GdkEvent*, gpointer) {
   if (gdkWindow == nullptr) return FALSE;
   GdkRectangle frame;
   gdk_window_get_frame_extents(gdkWindow, &frame);
-  const int frameWidth = frame.width - gdk_window_get_width(gdkWindow);
-  const int frameHeight = frame.height - gdk_window_get_height(gdkWindow);
-  if (frameWidth < 0 || frameHeight < 0 || frameWidth >= kAboutWindowWidth / 2 ||
-      frameHeight >= kAboutWindowHeight / 2) {
+  AboutSize client;
+  if (!AboutClientSizeFor(frame.width - gdk_window_get_width(gdkWindow),
+                          frame.height - gdk_window_get_height(gdkWindow), &client)) {
     return FALSE;
   }
   int width = 0, height = 0;
   gtk_widget_get_size_request(gtk_bin_get_child(GTK_BIN(window)), &width, &height);
-  if (width != kAboutWindowWidth - frameWidth || height != kAboutWindowHeight - frameHeight) {
-    SetClientSize(kAboutWindowWidth - frameWidth, kAboutWindowHeight - frameHeight);
-  }
+  if (width != client.width || height != client.height) SetClientSize(client);
   return FALSE;
+}
+
+// A window with only a system menu has a caption and a close box: no
+// minimise or maximise box and no sizing border. Window managers read the
+// same wish from the Motif hints that GDK writes here.
+void OfferOnlyMoveAndClose(GtkWidget* window, gpointer) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window);
+  gdk_window_set_decorations(gdkWindow,
+                             static_cast<GdkWMDecoration>(GDK_DECOR_BORDER | GDK_DECOR_TITLE | GDK_DECOR_MENU));
+  gdk_window_set_functions(gdkWindow, static_cast<GdkWMFunction>(GDK_FUNC_MOVE | GDK_FUNC_CLOSE));
 }
 
 // --- Screen, fonts, logo ---------------------------------------------------
@@ -114,42 +115,8 @@ GdkRectangle PrimaryScreenArea() {
   return area;
 }
 
-PangoWeight PangoWeightFor(int weight) { return static_cast<PangoWeight>(std::clamp(weight, 100, 1000)); }
-
-// The em size at which the face's ascent plus descent fills `font.height`
-// pixels, which is what a positive height asks of the Windows font mapper.
-double EmSizeFor(const AboutFont& font, PangoContext* context) {
-  constexpr int kProbeSize = 1000;
-  PangoFontDescription* probe = pango_font_description_new();
-  pango_font_description_set_family(probe, font.face);
-  pango_font_description_set_weight(probe, PangoWeightFor(font.weight));
-  pango_font_description_set_absolute_size(probe, kProbeSize * PANGO_SCALE);
-  PangoFontMetrics* metrics = pango_context_get_metrics(context, probe, nullptr);
-  const int cell = pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics);
-  pango_font_metrics_unref(metrics);
-  pango_font_description_free(probe);
-  if (cell <= 0) return font.height;
-  return static_cast<double>(font.height) * kProbeSize * PANGO_SCALE / cell;
-}
-
-// Pango has no free horizontal scale, so the requested average width is left
-// to the face itself; its cell height, weight and decorations are kept.
-PangoAttrList* FontAttributes(const AboutFont& font, PangoContext* context) {
-  PangoFontDescription* description = pango_font_description_new();
-  pango_font_description_set_family(description, font.face);
-  pango_font_description_set_weight(description, PangoWeightFor(font.weight));
-  pango_font_description_set_style(description, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-  pango_font_description_set_absolute_size(description, EmSizeFor(font, context) * PANGO_SCALE);
-  PangoAttrList* attributes = pango_attr_list_new();
-  pango_attr_list_insert(attributes, pango_attr_font_desc_new(description));
-  pango_font_description_free(description);
-  if (font.underline) pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-  if (font.strikeOut) pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
-  return attributes;
-}
-
 void SetLabelFont(GtkWidget* label, const AboutFont& font, const AboutColour* colour) {
-  PangoAttrList* attributes = FontAttributes(font, gtk_widget_get_pango_context(label));
+  PangoAttrList* attributes = NewAboutFontAttributes(font, gtk_widget_get_pango_context(label));
   if (colour != nullptr) {
     pango_attr_list_insert(attributes,
                            pango_attr_foreground_new(colour->red * 257, colour->green * 257, colour->blue * 257));
@@ -188,6 +155,7 @@ GtkWidget* CreateMainWindow(const char* caption, AboutPoint origin) {
   g_signal_connect(window, "delete-event", G_CALLBACK(OnAboutWindowDeleteEvent), nullptr);
   g_signal_connect(window, "destroy", G_CALLBACK(OnAboutWindowDestroy), nullptr);
   g_signal_connect(window, "configure-event", G_CALLBACK(FitOuterSize), nullptr);
+  g_signal_connect(window, "realize", G_CALLBACK(OfferOnlyMoveAndClose), nullptr);
   return window;
 }
 
@@ -257,7 +225,7 @@ AboutWindow::AboutWindow() {
   titleLabel = CreateStaticControl(kTitleRect);
   SetStaticText(titleLabel, productTitle, kTitleFont);
   websiteButton = CreateWebsiteButton(buttonText, kTextFont);
-  SetClientSize(kAboutWindowWidth, kAboutWindowHeight);
+  SetClientSize({kAboutWindowWidth, kAboutWindowHeight});
 
   gtk_widget_show_all(mainWindow);
   gtk_main();
