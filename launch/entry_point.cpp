@@ -3,7 +3,6 @@
 #include "about/about_window.h"
 #include "launch/launch_options.h"
 #include "launch/single_instance.h"
-#include "launch/stop_signal.h"
 #include "launch/xscreensaver_args.h"
 #include "render/attach/attached_window.h"
 #include "render/message_box.h"
@@ -17,7 +16,6 @@ namespace {
 bool IsGuarded(LaunchMode mode) { return mode == LaunchMode::Preview || mode == LaunchMode::Default; }
 
 void RunRenderer() {
-  InstallStopSignalHandlers();
   renderApp = new RenderApp(launchOptions);
   RunMainLoop();
   delete renderApp;

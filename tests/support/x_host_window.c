@@ -3,7 +3,7 @@
 //   resize W H   size the window; answers "resized"
 //   destroy      destroy it; answers "destroyed"
 //   state        answers "state W H OWN_MASK ALL_MASKS CHILDREN" or "state gone"
-// Options: --size WxH, --take-buttons (select ButtonPress first, as a host
+// Options: --size WxH, --at X,Y, --take-buttons (select ButtonPress first, as a host
 // that wants the clicks does), --foreign-visual (a visual no GL configuration
 // uses; exits 3 when the server has none).
 #include <GL/glx.h>
@@ -23,9 +23,12 @@ static int NoteError(Display* display, XErrorEvent* event) {
   return 0;
 }
 
+// Any configuration a double-buffered RGBA window could be drawn with.
 static int VisualHasConfig(Display* display, int screen, VisualID visual) {
+  static const int wanted[] = {GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
+                               GLX_DOUBLEBUFFER,  True,           None};
   int count = 0;
-  GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
+  GLXFBConfig* configs = glXChooseFBConfig(display, screen, wanted, &count);
   int found = 0;
   for (int i = 0; i < count && !found; ++i) {
     int id = 0;
@@ -90,10 +93,13 @@ static void Command(Display* display, Window window, const char* line) {
 
 int main(int argc, char** argv) {
   unsigned width = 160, height = 90;
+  int x = 0, y = 0;
   int takeButtons = 0, foreign = 0;
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
       sscanf(argv[++i], "%ux%u", &width, &height);
+    } else if (strcmp(argv[i], "--at") == 0 && i + 1 < argc) {
+      sscanf(argv[++i], "%d,%d", &x, &y);
     } else if (strcmp(argv[i], "--take-buttons") == 0) {
       takeButtons = 1;
     } else if (strcmp(argv[i], "--foreign-visual") == 0) {
@@ -125,7 +131,7 @@ int main(int argc, char** argv) {
     valueMask |= CWColormap;
     free(info);
   }
-  Window window = XCreateWindow(display, RootWindow(display, screen), 0, 0, width, height, 0, depth, InputOutput,
+  Window window = XCreateWindow(display, RootWindow(display, screen), x, y, width, height, 0, depth, InputOutput,
                                 visual, valueMask, &attributes);
   long mask = StructureNotifyMask | ExposureMask;
   if (takeButtons) mask |= ButtonPressMask;
