@@ -164,7 +164,13 @@ void RenderApp::ApplyGlState() {
   glEnable(GL_MULTISAMPLE);
   glEnable(GL_LINE_SMOOTH);
   glEnable(GL_POLYGON_SMOOTH);
-  SetSwapInterval(1);
+  // renderApp is not set while we are being built, so the attached window is
+  // named here rather than found through it.
+  if (attachedWindow) {
+    SetAttachedSwapInterval(attachedWindow, 1);
+  } else {
+    SetSwapInterval(1);
+  }
   if (window) glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }
 
