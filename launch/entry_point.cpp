@@ -3,6 +3,9 @@
 #include "about/about_window.h"
 #include "launch/launch_options.h"
 #include "launch/single_instance.h"
+#include "launch/xscreensaver_args.h"
+#include "render/attach/attached_window.h"
+#include "render/message_box.h"
 #include "render/render_app.h"
 #include "scene/main_loop.h"
 
@@ -11,6 +14,13 @@ bool LaunchOptions::IsFirstInstance() { return ClaimSingleInstance("K_OPENGL_SCR
 namespace {
 
 bool IsGuarded(LaunchMode mode) { return mode == LaunchMode::Preview || mode == LaunchMode::Default; }
+
+void RunRenderer() {
+  renderApp = new RenderApp(launchOptions);
+  RunMainLoop();
+  delete renderApp;
+  renderApp = nullptr;
+}
 
 }  // namespace
 
@@ -21,12 +31,21 @@ int RunScreensaver(const char* commandLine) {
   if (launchOptions->mode == LaunchMode::Config) {
     delete new AboutWindow();
   } else {
-    renderApp = new RenderApp(launchOptions);
-    RunMainLoop();
-    delete renderApp;
-    renderApp = nullptr;
+    RunRenderer();
   }
 
+  delete launchOptions;
+  launchOptions = nullptr;
+  return 0;
+}
+
+int RunForDaemon(const DaemonRun& run) {
+  launchOptions = new LaunchOptions("");
+  launchOptions->mode = LaunchMode::Preview;
+  launchOptions->fromDaemon = true;
+  launchOptions->parentWindow = run.target == DaemonRun::Target::RootWindow ? DefaultRootWindowHandle() : run.window;
+  SetMessageSink(WriteMessageToStandardError);
+  RunRenderer();
   delete launchOptions;
   launchOptions = nullptr;
   return 0;

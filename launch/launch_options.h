@@ -25,6 +25,9 @@ class LaunchOptions {
 
   LaunchMode mode = LaunchMode::Default;
   NativeWindowHandle parentWindow = 0;
+  // XScreenSaver's runs draw like Preview into the window it gives, but they
+  // are never guarded (it starts one per monitor) and input is the daemon's.
+  bool fromDaemon = false;
 };
 
 // The C library's atoi rules (leading white space, optional sign, digits up to

@@ -1,6 +1,8 @@
+#include <cstdlib>
 #include <string>
 
 #include "launch/entry_point.h"
+#include "launch/xscreensaver_args.h"
 
 // The Windows host hands us one command-line string; rebuild it from argv so
 // both platforms run the same scan over the same text.
@@ -13,4 +15,8 @@ static std::string JoinArguments(int argc, char** argv) {
   return text;
 }
 
-int main(int argc, char** argv) { return RunScreensaver(JoinArguments(argc, argv).c_str()); }
+int main(int argc, char** argv) {
+  DaemonRun run;
+  if (ParseDaemonArguments(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), &run)) return RunForDaemon(run);
+  return RunScreensaver(JoinArguments(argc, argv).c_str());
+}

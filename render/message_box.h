@@ -14,3 +14,7 @@ inline void ShowDebugMessage(const char* text) { ShowMessageBox(text, "Debug", M
 // sink restores the real dialog.
 using MessageSink = void (*)(const char* text, const char* caption, MessageIcon icon);
 MessageSink SetMessageSink(MessageSink sink);
+
+// A sink for runs where nobody could answer a dialog: "caption: text" on
+// standard error.
+void WriteMessageToStandardError(const char* text, const char* caption, MessageIcon icon);

@@ -25,6 +25,10 @@ void DrainPendingEvents() {
 
 }  // namespace
 
+void WriteMessageToStandardError(const char* text, const char* caption, MessageIcon) {
+  WriteToStandardError(text, caption);
+}
+
 MessageSink SetMessageSink(MessageSink sink) {
   MessageSink previous = messageSink;
   messageSink = sink;
@@ -40,8 +44,7 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
     WriteToStandardError(text, caption);
     return;
   }
-  GtkWidget* dialog =
-      gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GtkTypeFor(icon), GTK_BUTTONS_OK, "%s", text);
+  GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GtkTypeFor(icon), GTK_BUTTONS_OK, "%s", text);
   gtk_window_set_title(GTK_WINDOW(dialog), caption);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   gtk_dialog_run(GTK_DIALOG(dialog));

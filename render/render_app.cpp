@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "launch/stop_signal.h"
 #include "render/attach/attached_window.h"
 #include "render/gl.h"
 #include "render/message_box.h"
@@ -130,8 +131,12 @@ void RenderApp::InstallCallbacks() {
   if (attachedWindow) {
     AttachedWindowCallbacks callbacks;
     callbacks.size = OnAttachedSize;
-    callbacks.key = OnAttachedInput;
-    callbacks.button = OnAttachedInput;
+    // XScreenSaver watches the keyboard and the pointer itself and stops us
+    // with a signal; only a host's preview ends on input.
+    if (!options->fromDaemon) {
+      callbacks.key = OnAttachedInput;
+      callbacks.button = OnAttachedInput;
+    }
     SetAttachedWindowCallbacks(attachedWindow, callbacks);
     return;
   }
@@ -163,7 +168,13 @@ void ApplyFrameGlState() {
 
 void RenderApp::ApplyGlState() {
   ApplyFrameGlState();
-  SetSwapInterval(1);
+  // renderApp is not set while we are being built, so the attached window is
+  // named here rather than found through it.
+  if (attachedWindow) {
+    SetAttachedSwapInterval(attachedWindow, 1);
+  } else {
+    SetSwapInterval(1);
+  }
   if (window) glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }
 
@@ -184,7 +195,9 @@ void RenderApp::PollEvents() {
   }
 }
 
+// A stop signal is the system's close request on POSIX.
 bool RenderApp::ShouldClose() const {
+  if (StopSignalReceived()) return true;
   return window ? glfwWindowShouldClose(window) != 0 : AttachedWindowShouldClose(attachedWindow);
 }
 

@@ -5,6 +5,7 @@
 #include "assets/mip_texture.h"
 #include "assets/shader_program.h"
 #include "launch/launch_options.h"
+#include "launch/stop_signal.h"
 #include "render/gl.h"
 #include "render/render_app.h"
 
@@ -73,6 +74,9 @@ void Tick() { RenderFrame(static_cast<float>(glfwGetTime())); }
 
 void RunMainLoop() {
   SetUpScene();
+  // Only now: a failure dialog before this point waits for its OK and must
+  // not outlive the signal that asked us to go.
+  InstallStopSignalHandlers();
   for (;;) {
     Tick();
     renderApp->PresentFrame();

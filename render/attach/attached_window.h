@@ -30,6 +30,12 @@ void DetachNativeWindow(AttachedWindow* window);
 // names no window.
 bool QueryNativeWindowSize(NativeWindowHandle host, int* width, int* height);
 
+// The root window of the default screen, or 0 without a display: where
+// XScreenSaver is asked to draw when it names no window.
+NativeWindowHandle DefaultRootWindowHandle();
+
+// The key and button callbacks are optional: where they are null, input is
+// not even asked for, and the host keeps it to itself.
 void SetAttachedWindowCallbacks(AttachedWindow* window, const AttachedWindowCallbacks& callbacks);
 void MakeAttachedContextCurrent(AttachedWindow* window);
 void SwapAttachedBuffers(AttachedWindow* window);

@@ -1,15 +1,413 @@
+#include <GL/glx.h>
+#include <GL/glxext.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
 #include "render/attach/attached_window.h"
 
-// Drawing into a host's window is not available yet: every attach fails, and
-// the caller reports that no window could be opened.
-AttachedWindow* AttachNativeWindow(NativeWindowHandle, const AttachedContextHints&) { return nullptr; }
-void DetachNativeWindow(AttachedWindow*) {}
-bool QueryNativeWindowSize(NativeWindowHandle, int*, int*) { return false; }
-void SetAttachedWindowCallbacks(AttachedWindow*, const AttachedWindowCallbacks&) {}
-void MakeAttachedContextCurrent(AttachedWindow*) {}
-void SwapAttachedBuffers(AttachedWindow*) {}
-void PollAttachedEvents(AttachedWindow*) {}
-bool AttachedWindowShouldClose(AttachedWindow*) { return true; }
-bool IsHostWindowEnabled(AttachedWindow*) { return false; }
-void* AttachedProcAddress(const char*) { return nullptr; }
-void SetAttachedSwapInterval(AttachedWindow*, int) {}
+// We draw with a connection of our own, so the host's requests and ours never
+// share a queue, and everything we selected or created goes away with it if
+// the process ends without detaching.
+struct AttachedWindow {
+  Display* display = nullptr;
+  Window host = 0;
+  // Our own window inside the host's, made only when no GL configuration
+  // matches the host's visual; it follows the host's size.
+  Window child = 0;
+  Colormap colormap = 0;
+  GLXContext context = nullptr;
+  // What this connection had selected on the host before, put back on detach.
+  long originalMask = 0;
+  long structureMask = 0;
+  int width = 0;
+  int height = 0;
+  bool hostGone = false;
+  AttachedWindowCallbacks callbacks;
+
+  Window Drawable() const { return child != 0 ? child : host; }
+};
+
+namespace {
+
+// Xlib hands errors to one process-wide handler without any context, so the
+// trap below notes the first error of its scope here.
+int trappedError = Success;
+
+int NoteError(Display*, XErrorEvent* event) {
+  if (trappedError == Success) trappedError = event->error_code;
+  return 0;
+}
+
+// While one is alive, X errors on any connection are noted instead of
+// reaching Xlib's default handler, which would print and exit(1). Scoped,
+// because other code in the process (GLFW) installs handlers of its own.
+class ErrorTrap {
+ public:
+  explicit ErrorTrap(Display* display) : display_(display) {
+    previous_ = XSetErrorHandler(NoteError);
+    // Whatever was still on its way belongs to no scope of ours.
+    XSync(display_, False);
+    trappedError = Success;
+  }
+  ~ErrorTrap() {
+    XSync(display_, False);
+    XSetErrorHandler(previous_);
+  }
+  ErrorTrap(const ErrorTrap&) = delete;
+  ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+  // Waits for the server's answer to everything sent so far; the first error
+  // of the scope, or Success.
+  int Sync() {
+    XSync(display_, False);
+    return trappedError;
+  }
+
+ private:
+  Display* display_;
+  int (*previous_)(Display*, XErrorEvent*) = nullptr;
+};
+
+// A lost X server (the session ending under a screensaver) is no failure of
+// ours: leave quietly with the status every other path has.
+int OnConnectionLost(Display*) {
+  static const char kMessage[] = "gloamery: the X server went away\n";
+  ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+  (void)ignored;
+  _exit(0);
+}
+
+// X resource ids use 29 bits; anything wider would be cut to some other
+// window's id on the wire.
+bool CanBeWindowId(NativeWindowHandle handle) { return handle != 0 && (handle >> 29) == 0; }
+
+bool HasExtension(const char* list, const char* name) {
+  if (list == nullptr) return false;
+  size_t length = std::strlen(name);
+  for (const char* at = list; (at = std::strstr(at, name)) != nullptr; at += length) {
+    bool starts = at == list || at[-1] == ' ';
+    bool ends = at[length] == ' ' || at[length] == '\0';
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
+  int value = 0;
+  if (glXGetFBConfigAttrib(display, config, attribute, &value) != Success) return 0;
+  return value;
+}
+
+// Lower is better: the sample count asked for, else the most below it, else
+// the fewest above it.
+int SampleDistance(int samples, int wanted) {
+  if (samples == wanted) return 0;
+  if (samples < wanted) return wanted - samples;
+  return 1000 + samples;
+}
+
+// The best double-buffered RGBA window configuration; with `visual` set, only
+// those whose visual is that one.
+GLXFBConfig ChooseConfig(Display* display, int screen, const AttachedContextHints& hints, VisualID visual) {
+  const int attributes[] = {GLX_X_RENDERABLE,
+                            True,
+                            GLX_DRAWABLE_TYPE,
+                            GLX_WINDOW_BIT,
+                            GLX_RENDER_TYPE,
+                            GLX_RGBA_BIT,
+                            GLX_DOUBLEBUFFER,
+                            True,
+                            GLX_STEREO,
+                            hints.stereo ? True : False,
+                            GLX_RED_SIZE,
+                            1,
+                            GLX_GREEN_SIZE,
+                            1,
+                            GLX_BLUE_SIZE,
+                            1,
+                            None};
+  int count = 0;
+  GLXFBConfig* configs = glXChooseFBConfig(display, screen, attributes, &count);
+  if (configs == nullptr) return nullptr;
+  GLXFBConfig best = nullptr;
+  int bestDistance = 0;
+  for (int i = 0; i < count; ++i) {
+    int id = ConfigAttribute(display, configs[i], GLX_VISUAL_ID);
+    if (id == 0 || (visual != 0 && static_cast<VisualID>(id) != visual)) continue;
+    int distance = SampleDistance(ConfigAttribute(display, configs[i], GLX_SAMPLES), hints.samples);
+    if (best == nullptr || distance < bestDistance) {
+      best = configs[i];
+      bestDistance = distance;
+    }
+  }
+  XFree(configs);
+  return best;
+}
+
+GLXContext CreateContext(Display* display, int screen, GLXFBConfig config, const AttachedContextHints& hints) {
+  const char* extensions = glXQueryExtensionsString(display, screen);
+  auto createWithAttributes = reinterpret_cast<PFNGLXCREATECONTEXTATTRIBSARBPROC>(
+      glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCreateContextAttribsARB")));
+  if (HasExtension(extensions, "GLX_ARB_create_context") && createWithAttributes != nullptr) {
+    // No version asked for: version 1.0 gives the driver's compatibility
+    // context, which the GLSL 1.10 shaders and the VAO-less drawing need.
+    if (hints.robustLoseContextOnReset && HasExtension(extensions, "GLX_ARB_create_context_robustness")) {
+      const int robust[] = {GLX_CONTEXT_FLAGS_ARB, GLX_CONTEXT_ROBUST_ACCESS_BIT_ARB,
+                            GLX_CONTEXT_RESET_NOTIFICATION_STRATEGY_ARB, GLX_LOSE_CONTEXT_ON_RESET_ARB, None};
+      ErrorTrap trap(display);
+      GLXContext context = createWithAttributes(display, config, nullptr, True, robust);
+      if (trap.Sync() == Success && context != nullptr) return context;
+      if (context != nullptr) glXDestroyContext(display, context);
+    }
+    const int plain[] = {None};
+    ErrorTrap trap(display);
+    GLXContext context = createWithAttributes(display, config, nullptr, True, plain);
+    if (trap.Sync() == Success && context != nullptr) return context;
+    if (context != nullptr) glXDestroyContext(display, context);
+  }
+  ErrorTrap trap(display);
+  GLXContext context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
+  if (trap.Sync() == Success) return context;
+  if (context != nullptr) glXDestroyContext(display, context);
+  return nullptr;
+}
+
+// A window of our own inside the host's, with a visual GL can draw on.
+bool CreateChildWindow(AttachedWindow* window, GLXFBConfig config) {
+  XVisualInfo* visual = glXGetVisualFromFBConfig(window->display, config);
+  if (visual == nullptr) return false;
+  ErrorTrap trap(window->display);
+  window->colormap = XCreateColormap(window->display, window->host, visual->visual, AllocNone);
+  XSetWindowAttributes attributes{};
+  attributes.colormap = window->colormap;
+  // A border pixel of our own: the parent's border would not fit a depth of
+  // our own.
+  attributes.border_pixel = 0;
+  attributes.background_pixmap = None;
+  window->child = XCreateWindow(window->display, window->host, 0, 0, static_cast<unsigned>(window->width),
+                                static_cast<unsigned>(window->height), 0, visual->depth, InputOutput, visual->visual,
+                                CWColormap | CWBorderPixel | CWBackPixmap, &attributes);
+  XMapWindow(window->display, window->child);
+  XFree(visual);
+  return trap.Sync() == Success;
+}
+
+// Leaves the host as it was found: our child and our context gone, our
+// selection on it back to what it was. Errors are expected where the host is
+// already gone and are dropped.
+void Release(AttachedWindow* window) {
+  {
+    ErrorTrap trap(window->display);
+    if (window->context != nullptr) {
+      glXMakeCurrent(window->display, None, nullptr);
+      glXDestroyContext(window->display, window->context);
+    }
+    if (window->child != 0) XDestroyWindow(window->display, window->child);
+    if (window->colormap != 0) XFreeColormap(window->display, window->colormap);
+    if (!window->hostGone && window->structureMask != 0) {
+      XSelectInput(window->display, window->host, window->originalMask);
+    }
+  }
+  XSetIOErrorHandler(nullptr);
+  XCloseDisplay(window->display);
+  delete window;
+}
+
+// Both halves of attaching that can fail on a window that does exist.
+bool MakeContext(AttachedWindow* window, int screen, VisualID hostVisual, const AttachedContextHints& hints) {
+  GLXFBConfig config = ChooseConfig(window->display, screen, hints, hostVisual);
+  if (config == nullptr) {
+    config = ChooseConfig(window->display, screen, hints, 0);
+    if (config == nullptr || !CreateChildWindow(window, config)) return false;
+  }
+  window->context = CreateContext(window->display, screen, config, hints);
+  if (window->context == nullptr) return false;
+  ErrorTrap trap(window->display);
+  Bool current = glXMakeCurrent(window->display, window->Drawable(), window->context);
+  return trap.Sync() == Success && current;
+}
+
+// Structure events first and on their own: a request that also asks for
+// ButtonPress fails as a whole where another client has it, and without
+// ConfigureNotify and DestroyNotify we could neither follow nor leave.
+bool SelectStructureEvents(AttachedWindow* window) {
+  ErrorTrap trap(window->display);
+  window->structureMask = window->originalMask | StructureNotifyMask | ExposureMask;
+  XSelectInput(window->display, window->host, window->structureMask);
+  return trap.Sync() == Success;
+}
+
+bool TrySelect(Display* display, Window target, long mask) {
+  ErrorTrap trap(display);
+  XSelectInput(display, target, mask);
+  return trap.Sync() == Success;
+}
+
+// Only one client may select ButtonPress on a window; where the host has it,
+// keys alone still reach us. Our own child takes both without a quarrel.
+void SelectInput(AttachedWindow* window) {
+  const long keys = window->structureMask | KeyPressMask;
+  if (window->child != 0) {
+    TrySelect(window->display, window->host, keys);
+    TrySelect(window->display, window->child, KeyPressMask | ButtonPressMask);
+    return;
+  }
+  if (!TrySelect(window->display, window->host, keys | ButtonPressMask)) {
+    TrySelect(window->display, window->host, keys);
+  }
+}
+
+void OnHostConfigured(AttachedWindow* window, const XConfigureEvent& event) {
+  if (event.width == window->width && event.height == window->height) return;
+  window->width = event.width;
+  window->height = event.height;
+  if (window->child != 0) {
+    XResizeWindow(window->display, window->child, static_cast<unsigned>(event.width),
+                  static_cast<unsigned>(event.height));
+  }
+  if (window->callbacks.size != nullptr) window->callbacks.size(event.width, event.height);
+}
+
+void HandleEvent(AttachedWindow* window, const XEvent& event) {
+  switch (event.type) {
+    case ConfigureNotify:
+      if (event.xconfigure.window == window->host) OnHostConfigured(window, event.xconfigure);
+      break;
+    case DestroyNotify:
+      if (event.xdestroywindow.window == window->host) window->hostGone = true;
+      break;
+    case KeyPress:
+      if (window->callbacks.key != nullptr) window->callbacks.key();
+      break;
+    case ButtonPress:
+      if (window->callbacks.button != nullptr) window->callbacks.button();
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContextHints& hints) {
+  if (!CanBeWindowId(host)) return nullptr;
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return nullptr;
+  XSetIOErrorHandler(OnConnectionLost);
+
+  auto* window = new AttachedWindow;
+  window->display = display;
+  window->host = static_cast<Window>(host);
+
+  XWindowAttributes attributes{};
+  bool found;
+  {
+    ErrorTrap trap(display);
+    found = XGetWindowAttributes(display, window->host, &attributes) != 0 && trap.Sync() == Success;
+  }
+  int errorBase = 0, eventBase = 0;
+  if (!found || attributes.c_class != InputOutput || !glXQueryExtension(display, &errorBase, &eventBase)) {
+    Release(window);
+    return nullptr;
+  }
+  window->originalMask = attributes.your_event_mask;
+  window->width = attributes.width;
+  window->height = attributes.height;
+
+  // Structure events before anything is created: a host destroyed while we
+  // set up still reaches us as DestroyNotify.
+  int screen = XScreenNumberOfScreen(attributes.screen);
+  if (!SelectStructureEvents(window) || !MakeContext(window, screen, XVisualIDFromVisual(attributes.visual), hints)) {
+    Release(window);
+    return nullptr;
+  }
+  return window;
+}
+
+void DetachNativeWindow(AttachedWindow* window) {
+  if (window != nullptr) Release(window);
+}
+
+bool QueryNativeWindowSize(NativeWindowHandle host, int* width, int* height) {
+  if (!CanBeWindowId(host)) return false;
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  XWindowAttributes attributes{};
+  bool found;
+  {
+    ErrorTrap trap(display);
+    found = XGetWindowAttributes(display, static_cast<Window>(host), &attributes) != 0 && trap.Sync() == Success;
+  }
+  XCloseDisplay(display);
+  if (!found) return false;
+  *width = attributes.width;
+  *height = attributes.height;
+  return true;
+}
+
+NativeWindowHandle DefaultRootWindowHandle() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 0;
+  NativeWindowHandle root = DefaultRootWindow(display);
+  XCloseDisplay(display);
+  return root;
+}
+
+void SetAttachedWindowCallbacks(AttachedWindow* window, const AttachedWindowCallbacks& callbacks) {
+  window->callbacks = callbacks;
+  if (callbacks.key != nullptr || callbacks.button != nullptr) SelectInput(window);
+}
+
+void MakeAttachedContextCurrent(AttachedWindow* window) {
+  ErrorTrap trap(window->display);
+  glXMakeCurrent(window->display, window->Drawable(), window->context);
+  if (trap.Sync() != Success) window->hostGone = true;
+}
+
+// Any error on the drawable between frames means the host's window went away
+// under us (BadDrawable, BadWindow); the loop then ends and detaches.
+void SwapAttachedBuffers(AttachedWindow* window) {
+  if (window->hostGone) return;
+  ErrorTrap trap(window->display);
+  glXSwapBuffers(window->display, window->Drawable());
+  if (trap.Sync() != Success) window->hostGone = true;
+}
+
+void PollAttachedEvents(AttachedWindow* window) {
+  ErrorTrap trap(window->display);
+  while (XPending(window->display) > 0) {
+    XEvent event;
+    XNextEvent(window->display, &event);
+    HandleEvent(window, event);
+  }
+  if (trap.Sync() != Success) window->hostGone = true;
+}
+
+// A close request for a window of another client goes to that client, never
+// to us; the host ends a preview by destroying its window.
+bool AttachedWindowShouldClose(AttachedWindow*) { return false; }
+
+bool IsHostWindowEnabled(AttachedWindow* window) { return !window->hostGone; }
+
+void* AttachedProcAddress(const char* name) {
+  return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
+}
+
+// Where no extension offers it (Xvfb), the frame pacer keeps the rate.
+void SetAttachedSwapInterval(AttachedWindow* window, int interval) {
+  Display* display = window->display;
+  const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+  ErrorTrap trap(display);
+  if (HasExtension(extensions, "GLX_EXT_swap_control")) {
+    auto set = reinterpret_cast<PFNGLXSWAPINTERVALEXTPROC>(
+        glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
+    if (set != nullptr) set(display, window->Drawable(), interval);
+  } else if (HasExtension(extensions, "GLX_MESA_swap_control")) {
+    auto set = reinterpret_cast<PFNGLXSWAPINTERVALMESAPROC>(
+        glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
+    if (set != nullptr) set(static_cast<unsigned>(interval));
+  }
+}

@@ -1,7 +1,9 @@
 // Preloaded into the real binary by the end-to-end tests and the start-up
 // benchmark: counts presented frames and notes when the first one went out,
 // without the program knowing. GLFW and GLX swaps are both caught, since the
-// program presents through one or the other.
+// program presents through one or the other. With GLOAMERY_VIEWPORT_RECORD
+// set it also notes the viewport each presented frame was drawn with, as
+// "<width> <height>".
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -12,6 +14,31 @@
 #include <unistd.h>
 
 static long presentedFrames;
+
+// Replaces `path` whole, so a reader never sees half a line.
+static void WriteRecord(const char* path, const char* line, int length) {
+  char temporary[4096];
+  snprintf(temporary, sizeof temporary, "%s.tmp", path);
+  int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return;
+  if (write(fd, line, (size_t)length) == length) rename(temporary, path);
+  close(fd);
+}
+
+// Asked of the context that is current at the swap, through whatever GL
+// library the program itself resolved.
+static void RecordViewport(void) {
+  const char* path = getenv("GLOAMERY_VIEWPORT_RECORD");
+  if (path == NULL) return;
+  static void (*getIntegers)(unsigned, int*);
+  if (getIntegers == NULL) getIntegers = (void (*)(unsigned, int*))dlsym(RTLD_DEFAULT, "glGetIntegerv");
+  if (getIntegers == NULL) return;
+  int viewport[4] = {0, 0, 0, 0};
+  getIntegers(0x0BA2 /* GL_VIEWPORT */, viewport);
+  char line[64];
+  int length = snprintf(line, sizeof line, "%d %d\n", viewport[2], viewport[3]);
+  WriteRecord(path, line, length);
+}
 
 // The record is rewritten after every frame, so it is current however the
 // process ends: "<frames> <first-frame unix time> <last-frame unix time>".
@@ -25,17 +52,13 @@ static void Record(void) {
   if (path == NULL) return;
   char line[128];
   int length = snprintf(line, sizeof line, "%ld %.6f %.6f\n", presentedFrames, first, seconds);
-  char temporary[4096];
-  snprintf(temporary, sizeof temporary, "%s.tmp", path);
-  int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return;
-  if (write(fd, line, (size_t)length) == length) rename(temporary, path);
-  close(fd);
+  WriteRecord(path, line, length);
 }
 
 void glfwSwapBuffers(void* window) {
   static void (*real)(void*);
   if (real == NULL) real = (void (*)(void*))dlsym(RTLD_NEXT, "glfwSwapBuffers");
+  RecordViewport();
   real(window);
   Record();
 }
@@ -43,6 +66,7 @@ void glfwSwapBuffers(void* window) {
 void glXSwapBuffers(void* display, unsigned long drawable) {
   static void (*real)(void*, unsigned long);
   if (real == NULL) real = (void (*)(void*, unsigned long))dlsym(RTLD_NEXT, "glXSwapBuffers");
+  RecordViewport();
   real(display, drawable);
   Record();
 }
