@@ -25,8 +25,8 @@ static int NoteError(Display* display, XErrorEvent* event) {
 
 // Any configuration a double-buffered RGBA window could be drawn with.
 static int VisualHasConfig(Display* display, int screen, VisualID visual) {
-  static const int wanted[] = {GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
-                               GLX_DOUBLEBUFFER,  True,           None};
+  static const int wanted[] = {
+      GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True, None};
   int count = 0;
   GLXFBConfig* configs = glXChooseFBConfig(display, screen, wanted, &count);
   int found = 0;
