@@ -9,7 +9,7 @@ import tempfile
 import time
 import unittest
 
-from xharness import XServer, binary, stop, support_library, wait_for_exit, wait_for_file
+from xharness import XServer, binary, finished_stderr, stop, support_library, wait_for_exit, wait_for_file
 
 GLOAMERY = binary("gloamery")
 HOST = support_library("x_host_window")
@@ -87,9 +87,7 @@ class Run:
         raise AssertionError("viewport stayed %s, wanted %s" % (self.viewport(), size))
 
     def stderr(self):
-        if self.process.poll() is None:
-            return "(still running)"
-        return self.process.stderr.read()
+        return finished_stderr(self.process)
 
     def close(self):
         stop(self.process)

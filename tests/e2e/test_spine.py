@@ -6,7 +6,7 @@ import tempfile
 import time
 import unittest
 
-from xharness import XServer, binary, stop, support_library, wait_for_exit, wait_for_file
+from xharness import XServer, binary, finished_stderr, stop, support_library, wait_for_exit, wait_for_file
 
 TITLE = "Gloamery 3D Screensaver"
 GLOAMERY = binary("gloamery")
@@ -36,9 +36,7 @@ class Screensaver:
         return read_swaps(self.record)[0]
 
     def stderr(self):
-        if self.process.poll() is None:
-            return "(still running)"
-        return self.process.stderr.read()
+        return finished_stderr(self.process)
 
     def close(self):
         stop(self.process)

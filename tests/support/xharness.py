@@ -107,6 +107,14 @@ def stop(process, sig=signal.SIGKILL):
     process.wait(timeout=10)
 
 
+def finished_stderr(process):
+    """What a finished process wrote to its piped standard error; reading a live
+    one would block, so it only says that it is still running."""
+    if process.poll() is None:
+        return "(still running)"
+    return process.stderr.read()
+
+
 def wait_for_exit(process, timeout):
     try:
         return process.wait(timeout=timeout)
