@@ -26,6 +26,8 @@ struct AttachedWindow {
   int width = 0;
   int height = 0;
   bool hostGone = false;
+  // The handler that was in place before we attached, put back on detach.
+  int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
   AttachedWindowCallbacks callbacks;
 
   Window Drawable() const { return child != 0 ? child : host; }
@@ -36,6 +38,11 @@ namespace {
 // Xlib hands errors to one process-wide handler without any context, so the
 // trap below notes the first error of its scope here.
 int trappedError = Success;
+
+// Mesa's GLX sends requests of its own on our connection while a frame is
+// drawn (GetGeometry of the drawable), outside any trap; an error there means
+// the drawable is gone just as surely as one on our own requests.
+bool errorOutsideTraps = false;
 
 int NoteError(Display*, XErrorEvent* event) {
   if (trappedError == Success) trappedError = event->error_code;
@@ -51,10 +58,12 @@ class ErrorTrap {
     previous_ = XSetErrorHandler(NoteError);
     // Whatever was still on its way belongs to no scope of ours.
     XSync(display_, False);
+    if (trappedError != Success) errorOutsideTraps = true;
     trappedError = Success;
   }
   ~ErrorTrap() {
     XSync(display_, False);
+    trappedError = Success;
     XSetErrorHandler(previous_);
   }
   ErrorTrap(const ErrorTrap&) = delete;
@@ -212,6 +221,7 @@ void Release(AttachedWindow* window) {
       XSelectInput(window->display, window->host, window->originalMask);
     }
   }
+  XSetErrorHandler(window->previousErrorHandler);
   XSetIOErrorHandler(nullptr);
   XCloseDisplay(window->display);
   delete window;
@@ -301,6 +311,10 @@ AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContex
   auto* window = new AttachedWindow;
   window->display = display;
   window->host = static_cast<Window>(host);
+  // For as long as we are attached no X error may reach Xlib's default
+  // handler, which would exit(1) in the middle of a frame.
+  window->previousErrorHandler = XSetErrorHandler(NoteError);
+  errorOutsideTraps = false;
 
   XWindowAttributes attributes{};
   bool found;
@@ -390,7 +404,7 @@ void PollAttachedEvents(AttachedWindow* window) {
 // to us; the host ends a preview by destroying its window.
 bool AttachedWindowShouldClose(AttachedWindow*) { return false; }
 
-bool IsHostWindowEnabled(AttachedWindow* window) { return !window->hostGone; }
+bool IsHostWindowEnabled(AttachedWindow* window) { return !window->hostGone && !errorOutsideTraps; }
 
 void* AttachedProcAddress(const char* name) {
   return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
