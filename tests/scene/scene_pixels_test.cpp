@@ -176,7 +176,7 @@ TEST_P(SceneMatchesReference, NearlyEveryPixel) {
   const double time = GetParam();
   ASSERT_TRUE(HashIsStable(time)) << "pick a time whose flicker is well-defined";
   MakeGroundTextureUniformGrey();
-  constexpr int kWidth = 160, kHeight = 90, kTolerance = 2;
+  constexpr int kWidth = 160, kHeight = 90, kTolerance = 1;
   RgbaImage image = Frame(static_cast<float>(time), kWidth, kHeight);
   reference::Scene scene(time, kGreyValue);
 
@@ -195,8 +195,8 @@ TEST_P(SceneMatchesReference, NearlyEveryPixel) {
       if (error <= kTolerance) ++close[id];
       if (error > worst) {
         worst = error;
-        worstPixel = "at " + std::to_string(x) + ", " + std::to_string(y) + " from the bottom: " +
-                     Describe(drawn, expected);
+        worstPixel =
+            "at " + std::to_string(x) + ", " + std::to_string(y) + " from the bottom: " + Describe(drawn, expected);
       }
     }
   // Every kind of surface takes part, so every material and light path is
