@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "tests/scene/reference_scene.h"
@@ -148,7 +149,9 @@ class ScenePixels : public testing::Test {
     Frame(6, 4, 4);
     return TextureBoundOnUnit(1);
   }
-  static void MakeGroundTextureUniformGrey() { ASSERT_GT(FillTextureLevels(GroundTexture(), kGrey, kGrey, kGrey), 0); }
+  static void MakeGroundTextureUniformGrey(unsigned char grey = kGrey) {
+    ASSERT_GT(FillTextureLevels(GroundTexture(), grey, grey, grey), 0);
+  }
 
   static SceneSnapshot* snapshot_;
 };
@@ -167,20 +170,31 @@ TEST_F(ScenePixels, AtTimeZeroEveryPixelIsBlack) {
 }
 
 // A whole frame against the CPU rendition, at times inside the fade-in, near
-// the red end of the light's swing, half way and at the orange end.
-// Silhouettes and shadow edges may fall on the other side of a pixel centre
+// the red end of the light's swing, half way and at the orange end. A darker
+// grey leaves the ground some smoothness (at 128 its clamp gives 0) and
+// changes the body's colour and smoothness. Silhouettes and shadow edges may fall on the other side of a pixel centre
 // in single precision, so a few pixels of each kind may differ by more than
 // the tolerance. A wrong formula moves most pixels of some kind of surface,
 // and a shift of a single level over the whole frame shows in the mean error.
-class SceneMatchesReference : public ScenePixels, public testing::WithParamInterface<double> {};
+struct TimeAndGrey {
+  double time;
+  unsigned char grey;
+};
+
+void PrintTo(const TimeAndGrey& param, std::ostream* out) {
+  *out << "time " << param.time << " s, grey " << static_cast<int>(param.grey);
+}
+
+class SceneMatchesReference : public ScenePixels, public testing::WithParamInterface<TimeAndGrey> {};
 
 TEST_P(SceneMatchesReference, NearlyEveryPixel) {
-  const double time = GetParam();
+  const double time = GetParam().time;
+  const unsigned char grey = GetParam().grey;
   ASSERT_TRUE(HashIsStable(time)) << "pick a time whose flicker is well-defined";
-  MakeGroundTextureUniformGrey();
+  MakeGroundTextureUniformGrey(grey);
   constexpr int kWidth = 160, kHeight = 90;
   RgbaImage image = Frame(static_cast<float>(time), kWidth, kHeight);
-  reference::Scene scene(time, kGreyValue);
+  reference::Scene scene(time, grey / 255.0);
 
   int seen[5] = {0}, close[5] = {0};
   double errorSum = 0;
@@ -216,7 +230,14 @@ TEST_P(SceneMatchesReference, NearlyEveryPixel) {
   EXPECT_LT(errorSum / (kWidth * kHeight), 0.1) << "mean error in levels";
 }
 
-INSTANTIATE_TEST_SUITE_P(Times, SceneMatchesReference, testing::Values(1.0, 2.5, 6.0, 9.5));
+INSTANTIATE_TEST_SUITE_P(Times, SceneMatchesReference,
+                         testing::Values(TimeAndGrey{1.0, kGrey}, TimeAndGrey{2.5, kGrey}, TimeAndGrey{6.0, kGrey},
+                                         TimeAndGrey{9.5, kGrey}, TimeAndGrey{6.0, 64}),
+                         [](const testing::TestParamInfo<TimeAndGrey>& info) {
+                           const int tenths = static_cast<int>(std::lround(info.param.time * 10));
+                           return "At" + std::to_string(tenths / 10) + "s" + std::to_string(tenths % 10) + "Grey" +
+                                  std::to_string(info.param.grey);
+                         });
 
 // A ray that leaves through the far clip: fog grey and the sun's flare, a
 // trace of the sky, the face glow (negligible this far from the face), then
