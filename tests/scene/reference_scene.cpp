@@ -213,8 +213,7 @@ Scene::Material Scene::Surface(const Hit& hit) const {
 namespace {
 
 // GGX distribution with a Schlick-style visibility; Fresnel comes later.
-void AddLighting(Vec3 view, Vec3 toLight, Vec3 normal, double smoothness, Vec3 colour, Vec3* diffuse,
-                 Vec3* specular) {
+void AddLighting(Vec3 view, Vec3 toLight, Vec3 normal, double smoothness, Vec3 colour, Vec3* diffuse, Vec3* specular) {
   const Vec3 halfway = Normalize(toLight - view);
   const double nl = Clamp(Dot(toLight, normal), 0, 1);
   const double nv = Clamp(Dot(-view, normal), 0, 1);
@@ -318,8 +317,7 @@ Vec3 Scene::LinearColour(int x, int y, int width, int height) const {
 }
 
 Vec3 Scene::PixelColour(int x, int y, int width, int height) const {
-  const Vec3 shown =
-      PostEffects(LinearColour(x, y, width, height), (x + 0.5) / width, (y + 0.5) / height, time_);
+  const Vec3 shown = PostEffects(LinearColour(x, y, width, height), (x + 0.5) / width, (y + 0.5) / height, time_);
   return PerChannel(shown, [](double c) { return Clamp(c, 0, 1); });
 }
 
