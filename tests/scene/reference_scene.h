@@ -1,9 +1,10 @@
 #pragma once
 
-// A second, independent rendition of the lantern scene on the CPU, in double
-// precision, written from the scene's description rather than from the
+// A second rendition of the lantern scene on the CPU, in double precision,
+// worked out from the scene's written description alone and never from the
 // shader, for checking the pictures the GL draws. It assumes a unit-0 texture
-// of one uniform grey level, so that every material is known in closed form.
+// of one uniform grey level, so that every material is known in closed form
+// and the ground's bump is flat.
 
 namespace reference {
 
@@ -14,6 +15,12 @@ struct Vec3 {
 enum ObjectId { kNothing = 0, kGround = 1, kStalk = 2, kBody = 3, kCarved = 4 };
 
 double Hash(double p);
+// The same worked out in single precision, as the GL does for the light's
+// flicker. The last step takes the fraction of a number in the tens of
+// thousands, where the rounding of the earlier steps already moves the result
+// by tenths at times of a few seconds: the flicker only matches when it is
+// worked out the same way. (x86-64 without FMA contraction rounds each step.)
+double HashInSinglePrecision(float p);
 double FaceDistance2d(double x, double y);
 
 // Post effects on a linear colour at pixel coordinate (u, v) in [0,1]; each
@@ -40,7 +47,7 @@ class Scene {
   Vec3 LinearColour(int x, int y, int width, int height) const;  // before post effects
   Vec3 PixelColour(int x, int y, int width, int height) const;   // displayed, 0 to 1 per channel
 
-  // The pieces of a primary ray's colour, for rays that leave the scene.
+  // The pieces of a primary ray's colour that do not depend on a hit.
   Vec3 SkyColour(Vec3 direction) const;
   Vec3 FaceGlow(Vec3 origin, Vec3 direction) const;
 
@@ -57,11 +64,26 @@ class Scene {
     Vec3 uvw;
     ObjectId id;
   };
+  struct Material {
+    Vec3 albedo;
+    double smoothness;
+    Vec3 r0;
+    Vec3 normal;
+  };
+  struct Light {
+    Vec3 diffuse;
+    Vec3 specular;
+  };
 
   Sample SceneDistance(Vec3 p) const;
   Vec3 Normal(Vec3 p) const;
   Hit March(Vec3 origin, Vec3 direction) const;
   double Shadow(Vec3 origin, Vec3 direction, double limit) const;
+  Material Surface(const Hit& hit) const;
+  double AddSun(const Hit& hit, const Material& material, Vec3 view, Light* light) const;
+  void AddLamp(const Hit& hit, const Material& material, Vec3 view, Light* light) const;
+  Vec3 Transmission(Vec3 position) const;
+  Vec3 WrapGlow(Vec3 position, Vec3 normal) const;
   Vec3 Fog(Vec3 colour, double distance, Vec3 direction) const;
   Vec3 RayColour(Vec3 origin, Vec3 direction) const;
 

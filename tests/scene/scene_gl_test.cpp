@@ -26,12 +26,6 @@ GLuint TextureOnUnit(int unit) {
   return bound;
 }
 
-bool AllBlack(const std::vector<unsigned char>& rgba) {
-  for (size_t i = 0; i < rgba.size(); i += 4)
-    if (rgba[i] | rgba[i + 1] | rgba[i + 2]) return false;
-  return true;
-}
-
 // The scene in a windowless context, as the snapshot tool draws it.
 class SceneTest : public testing::Test {
  protected:
@@ -97,17 +91,15 @@ TEST_F(SceneTest, FollowsANewViewportSize) {
   EXPECT_EQ(resolution[1], 20.0f);
 }
 
-// The picture fades in from black over the first two seconds; a frame that
-// is still black later means the quad, the buffers or the time went missing.
-TEST_F(SceneTest, DrawsBlackAtTimeZeroAndAPictureLater) {
-  RenderFrame(0.0f);
-  EXPECT_TRUE(AllBlack(target_.ReadPixels().pixels));
+// Once faded in, a frame that is still mostly black means the quad, the
+// buffers or the time went missing. (The black frame at time 0 is among the
+// pixel tests.)
+TEST_F(SceneTest, DrawsAPictureOverTheViewportOnceFadedIn) {
   RenderFrame(5.0f);
-  const std::vector<unsigned char> later = target_.ReadPixels().pixels;
-  EXPECT_FALSE(AllBlack(later));
+  const std::vector<unsigned char> pixels = target_.ReadPixels().pixels;
   size_t lit = 0;
-  for (size_t i = 0; i < later.size(); i += 4) lit += (later[i] | later[i + 1] | later[i + 2]) != 0;
-  EXPECT_GT(lit, later.size() / 4 / 2) << "the quad covers the whole viewport";
+  for (size_t i = 0; i < pixels.size(); i += 4) lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0;
+  EXPECT_GT(lit, pixels.size() / 4 / 2) << "the quad covers the whole viewport";
 }
 
 TEST_F(SceneTest, TearDownDeletesEverythingAndClearsThePointers) {

@@ -4,10 +4,13 @@
 // other where a rule relates two frames.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "tests/scene/reference_scene.h"
@@ -23,6 +26,13 @@ using reference::Vec3;
 // the reference, which knows materials only for a uniform texture.
 constexpr unsigned char kGrey = 128;
 constexpr double kGreyValue = kGrey / 255.0;
+
+// How far a drawn byte may be from the reference's colour. The GL works in
+// single precision with its own approximations of sin, exp2 and pow, and both
+// sides round to a byte: a pixel may be off by one level. Nothing in the
+// scene's description is finer than that except the flicker, which the
+// reference works out as the GL does.
+constexpr int kTolerance = 1;
 
 int ToByte(double channel) { return static_cast<int>(std::lround(std::clamp(channel, 0.0, 1.0) * 255)); }
 
@@ -44,12 +54,64 @@ Vec3 PostEffectsWithoutVignette(Vec3 colour, double time) {
 }
 
 // The light's flicker comes from a hash whose last step takes the fraction of
-// a number in the tens of thousands; in single precision that is good to
-// about 0.01. Times whose hash lies close to a wrap would flicker differently
-// on the GL and here, so the comparisons use times well clear of one.
+// a number in the tens of thousands. The reference works it out in single
+// precision as the GL does, but one unit in the last place of that number is
+// already about 0.004: a time whose hash lies that close to a wrap could
+// flicker at the other end of the range on the GL, so the comparisons use
+// times well clear of one.
 bool HashIsStable(double time) {
-  double h = reference::Hash(time);
-  return h > 0.05 && h < 0.95;
+  double h = reference::HashInSinglePrecision(static_cast<float>(time));
+  return h > 0.02 && h < 0.98;
+}
+
+// The reference itself against values worked out by hand from the scene's
+// description, so that a slip in it cannot hide the same slip in the shader.
+TEST(SceneReference, AgreesWithTheValuesWorkedOutForTimeZero) {
+  EXPECT_EQ(reference::Hash(0), 0.0);
+  EXPECT_EQ(reference::HashInSinglePrecision(0), 0.0);
+  // At small arguments single precision is still close to the exact hash.
+  EXPECT_NEAR(reference::HashInSinglePrecision(1), reference::Hash(1), 0.01);
+
+  reference::Scene scene(0, kGreyValue);
+  // (1, 0.4, 0.2) at the unflickered full swing, times 0.8 since the hash is 0.
+  EXPECT_NEAR(scene.lightColour().x, 0.8, 1e-12);
+  EXPECT_NEAR(scene.lightColour().y, 0.32, 1e-12);
+  EXPECT_NEAR(scene.lightColour().z, 0.16, 1e-12);
+  // D = 14, A = 190 degrees, H = 2: ((0.4 + sin A)·D, H, cos A·D).
+  EXPECT_NEAR(scene.camera().x, (0.4 - 0.173648) * 14, 1e-5);
+  EXPECT_NEAR(scene.camera().y, 2.0, 1e-12);
+  EXPECT_NEAR(scene.camera().z, -0.984808 * 14, 1e-5);
+
+  // Vignetting spares the centre; full exposure maps 1 to 1/0.9 - 0.1.
+  EXPECT_NEAR(reference::Vignette({1, 1, 1}, 0.5, 0.5).x, 1.0, 1e-12);
+  EXPECT_NEAR(reference::BlackLevel(reference::Gamma({1, 1, 1})).x, 1.0111111, 1e-6);
+  EXPECT_NEAR(reference::Tonemap({1, 1, 1}, 1.0).x, 1 - std::sqrt(0.5), 1e-12) << "exposure 0.5 at 1 s";
+}
+
+// At time 0 sin t = 0, so the sun travels along (0.45, -0.35, -0.5) / 0.758288
+// and the way toward it is (-0.593442, 0.461566, 0.659380). The sky gradient
+// is fogged at 300 units, keeping exp(-7.5) = 0.000553084 of it:
+//   sky = (0.1 + flare·(1, 1, 0.5))·(1 - 0.000553084) + gradient·0.000553084.
+TEST(SceneReference, SkyIsFogGreyAndTheSunFlareWithATraceOfTheGradient) {
+  reference::Scene scene(0, kGreyValue);
+  struct Case {
+    Vec3 direction;
+    Vec3 sky;
+  };
+  const Case cases[] = {
+      // Straight up: flare 0.461566^4 = 0.0453875, gradient (0.2, 0.5, 0.8).
+      {{0, 1, 0}, {0.1454177, 0.1455837, 0.1230684}},
+      // Toward the sun: flare 1, gradient at |y| = 0.461566 is (0.2, 0.252320, 0.401559).
+      {{-0.5934424, 0.4615663, 0.6593805}, {1.0995022, 1.0995312, 0.5998902}},
+      // Straight down: no flare, gradient (0.2, 0.5, 0.8) again.
+      {{0, -1, 0}, {0.1000553, 0.1002212, 0.1003872}},
+  };
+  for (const Case& c : cases) {
+    Vec3 sky = scene.SkyColour(c.direction);
+    EXPECT_NEAR(sky.x, c.sky.x, 2e-7) << c.direction.y;
+    EXPECT_NEAR(sky.y, c.sky.y, 2e-7) << c.direction.y;
+    EXPECT_NEAR(sky.z, c.sky.z, 2e-7) << c.direction.y;
+  }
 }
 
 // Each test builds the scene afresh, since some of them rewrite its textures.
@@ -87,7 +149,9 @@ class ScenePixels : public testing::Test {
     Frame(6, 4, 4);
     return TextureBoundOnUnit(1);
   }
-  static void MakeGroundTextureUniformGrey() { ASSERT_GT(FillTextureLevels(GroundTexture(), kGrey, kGrey, kGrey), 0); }
+  static void MakeGroundTextureUniformGrey(unsigned char grey = kGrey) {
+    ASSERT_GT(FillTextureLevels(GroundTexture(), grey, grey, grey), 0);
+  }
 
   static SceneSnapshot* snapshot_;
 };
@@ -105,19 +169,32 @@ TEST_F(ScenePixels, AtTimeZeroEveryPixelIsBlack) {
     }
 }
 
-// A whole frame against the CPU rendition, at times inside the fade-in, in
-// the red phase of the light and with the light orange. Silhouettes and
-// shadow edges may fall on the other side of a pixel centre in single
-// precision, so a few pixels may differ; a wrong formula moves most of them.
-class SceneMatchesReference : public ScenePixels, public testing::WithParamInterface<double> {};
+// A whole frame against the CPU rendition, at times inside the fade-in, near
+// the red end of the light's swing, half way and at the orange end. A darker
+// grey leaves the ground some smoothness (at 128 its clamp gives 0) and
+// changes the body's colour and smoothness. Silhouettes and shadow edges may fall on the other side of a pixel centre
+// in single precision, so a few pixels of each kind may differ by more than
+// the tolerance. A wrong formula moves most pixels of some kind of surface,
+// and a shift of a single level over the whole frame shows in the mean error.
+struct TimeAndGrey {
+  double time;
+  unsigned char grey;
+};
+
+void PrintTo(const TimeAndGrey& param, std::ostream* out) {
+  *out << "time " << param.time << " s, grey " << static_cast<int>(param.grey);
+}
+
+class SceneMatchesReference : public ScenePixels, public testing::WithParamInterface<TimeAndGrey> {};
 
 TEST_P(SceneMatchesReference, NearlyEveryPixel) {
-  const double time = GetParam();
+  const double time = GetParam().time;
+  const unsigned char grey = GetParam().grey;
   ASSERT_TRUE(HashIsStable(time)) << "pick a time whose flicker is well-defined";
-  MakeGroundTextureUniformGrey();
-  constexpr int kWidth = 160, kHeight = 90, kTolerance = 2;
+  MakeGroundTextureUniformGrey(grey);
+  constexpr int kWidth = 160, kHeight = 90;
   RgbaImage image = Frame(static_cast<float>(time), kWidth, kHeight);
-  reference::Scene scene(time, kGreyValue);
+  reference::Scene scene(time, grey / 255.0);
 
   int seen[5] = {0}, close[5] = {0};
   double errorSum = 0;
@@ -134,8 +211,8 @@ TEST_P(SceneMatchesReference, NearlyEveryPixel) {
       if (error <= kTolerance) ++close[id];
       if (error > worst) {
         worst = error;
-        worstPixel = "at " + std::to_string(x) + ", " + std::to_string(y) + " from the bottom: " +
-                     Describe(drawn, expected);
+        worstPixel =
+            "at " + std::to_string(x) + ", " + std::to_string(y) + " from the bottom: " + Describe(drawn, expected);
       }
     }
   // Every kind of surface takes part, so every material and light path is
@@ -143,21 +220,31 @@ TEST_P(SceneMatchesReference, NearlyEveryPixel) {
   // count over the whole frame.
   const int least[5] = {1000, 4000, 3, 300, 30};
   const char* names[5] = {"sky", "ground", "stalk", "body", "carved"};
-  int allClose = 0;
   for (int id = 0; id < 5; ++id) {
     EXPECT_GE(seen[id], least[id]) << names[id];
-    EXPECT_GE(close[id] * 10, seen[id] * 9) << names[id] << ": " << close[id] << " of " << seen[id] << " close";
-    allClose += close[id];
+    const int mayDiffer = std::max(1, seen[id] / 50);
+    EXPECT_GE(close[id], seen[id] - mayDiffer)
+        << names[id] << ": " << close[id] << " of " << seen[id] << " close; worst " << worst << " " << worstPixel;
   }
-  EXPECT_GE(allClose, kWidth * kHeight * 99 / 100) << "worst " << worst << " " << worstPixel;
   // Nearly all pixels agree to the byte; a small shift of all of them is a fault too.
-  EXPECT_LT(errorSum / (kWidth * kHeight), 0.25) << "mean error in levels";
+  EXPECT_LT(errorSum / (kWidth * kHeight), 0.1) << "mean error in levels";
 }
 
-INSTANTIATE_TEST_SUITE_P(Times, SceneMatchesReference, testing::Values(1.0, 2.5, 6.0));
+INSTANTIATE_TEST_SUITE_P(Times, SceneMatchesReference,
+                         testing::Values(TimeAndGrey{1.0, kGrey}, TimeAndGrey{2.5, kGrey}, TimeAndGrey{6.0, kGrey},
+                                         TimeAndGrey{9.5, kGrey}, TimeAndGrey{6.0, 64}),
+                         [](const testing::TestParamInfo<TimeAndGrey>& info) {
+                           const int tenths = static_cast<int>(std::lround(info.param.time * 10));
+                           return "At" + std::to_string(tenths / 10) + "s" + std::to_string(tenths % 10) + "Grey" +
+                                  std::to_string(info.param.grey);
+                         });
 
 // A ray that leaves through the far clip: fog grey and the sun's flare, a
-// trace of the sky, the face glow, then the post effects, all worked out here.
+// trace of the sky, the face glow (negligible this far from the face), then
+// the post effects. The top-left corner looks almost into the sun, the middle
+// of the top row and the pixel at (20, 70) catch part of its flare; the
+// top-right corner and the pixel at (140, 75) see nearly bare fog grey, which
+// vignetting and the black level take down to black and to about 28.
 TEST_F(ScenePixels, RayThatMissesEverythingShowsFogAndTheSunFlare) {
   constexpr double kTime = 6.0;
   constexpr int kWidth = 160, kHeight = 90;
@@ -167,18 +254,10 @@ TEST_F(ScenePixels, RayThatMissesEverythingShowsFogAndTheSunFlare) {
   for (const auto& xy : pixels) {
     const int x = xy[0], y = xy[1];
     ASSERT_EQ(scene.PrimaryObject(x, y, kWidth, kHeight), reference::kNothing) << x << ", " << y;
-    Vec3 d = scene.RayDirection(x, y, kWidth, kHeight);
-    Vec3 toSun = {-scene.sunDirection().x, -scene.sunDirection().y, -scene.sunDirection().z};
-    double flare = std::pow(std::max(0.0, toSun.x * d.x + toSun.y * d.y + toSun.z * d.z), 4);
-    Vec3 sky = scene.SkyColour(d);
-    // Almost nothing of the sky's own gradient survives 300 units of fog.
-    EXPECT_NEAR(sky.x, 0.1 + flare, 0.001);
-    EXPECT_NEAR(sky.z, 0.1 + 0.5 * flare, 0.001);
-    Vec3 glow = scene.FaceGlow(scene.camera(), d);
-    Vec3 linear = {sky.x + glow.x, sky.y + glow.y, sky.z + glow.z};
-    Vec3 expected = reference::PostEffects(linear, (x + 0.5) / kWidth, (y + 0.5) / kHeight, kTime);
+    Vec3 expected = scene.PixelColour(x, y, kWidth, kHeight);
     const unsigned char* drawn = GlPixel(image, x, y);
-    EXPECT_LE(ChannelError(drawn, expected), 2) << "pixel " << x << ", " << y << ": " << Describe(drawn, expected);
+    EXPECT_LE(ChannelError(drawn, expected), kTolerance)
+        << "pixel " << x << ", " << y << ": " << Describe(drawn, expected);
   }
 }
 
@@ -198,7 +277,7 @@ TEST_F(ScenePixels, FadesInAtHalfExposureAfterOneSecond) {
   Vec3 full = PostEffectsWithoutVignette(vignetted, 2.0);
   ASSERT_GT(ToByte(full.x) - ToByte(half.x), 20) << "the two exposures must be told apart";
   const unsigned char* drawn = GlPixel(image, x, y);
-  EXPECT_LE(ChannelError(drawn, half), 2) << Describe(drawn, half);
+  EXPECT_LE(ChannelError(drawn, half), kTolerance) << Describe(drawn, half);
 }
 
 // Vignetting: factor 1 at the exact centre of the frame (odd sizes have a
@@ -212,7 +291,7 @@ TEST_F(ScenePixels, VignettingDarkensTheCornersAndSparesTheCentre) {
 
   const int cx = kWidth / 2, cy = kHeight / 2;
   Vec3 centre = PostEffectsWithoutVignette(scene.LinearColour(cx, cy, kWidth, kHeight), kTime);
-  EXPECT_LE(ChannelError(GlPixel(image, cx, cy), centre), 3) << Describe(GlPixel(image, cx, cy), centre);
+  EXPECT_LE(ChannelError(GlPixel(image, cx, cy), centre), kTolerance) << Describe(GlPixel(image, cx, cy), centre);
 
   const int corners[][2] = {{0, 0}, {kWidth - 1, 0}, {0, kHeight - 1}, {kWidth - 1, kHeight - 1}};
   for (const auto& c : corners) {
@@ -222,7 +301,8 @@ TEST_F(ScenePixels, VignettingDarkensTheCornersAndSparesTheCentre) {
     Vec3 vignetted = reference::PostEffects(linear, (x + 0.5) / kWidth, (y + 0.5) / kHeight, kTime);
     const unsigned char* drawn = GlPixel(image, x, y);
     EXPECT_GT(ToByte(plain.x) - ToByte(vignetted.x), 15) << "corner " << x << ", " << y;
-    EXPECT_LE(ChannelError(drawn, vignetted), 3) << "corner " << x << ", " << y << ": " << Describe(drawn, vignetted);
+    EXPECT_LE(ChannelError(drawn, vignetted), kTolerance)
+        << "corner " << x << ", " << y << ": " << Describe(drawn, vignetted);
   }
 }
 
@@ -296,15 +376,40 @@ TEST_F(ScenePixels, OnlyTheTextureOnUnitZeroShowsInThePicture) {
   EXPECT_GT(bodyChanged, 100);
 }
 
+// A file of its own for each run, so that runs side by side do not share it,
+// removed however the test ends.
+class ScratchFile {
+ public:
+  ScratchFile() {
+    std::string pattern = testing::TempDir() + "gloamery-snapshot-XXXXXX";
+    const int fd = mkstemp(&pattern[0]);
+    if (fd >= 0) {
+      close(fd);
+      path_ = pattern;
+    }
+  }
+  ~ScratchFile() {
+    if (!path_.empty()) std::remove(path_.c_str());
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 // The command-line tool writes the very frame this path renders, top row first.
 TEST_F(ScenePixels, SnapshotToolWritesTheSameFrameAsAPng) {
-  const std::string path = testing::TempDir() + "gloamery-snapshot-test.png";
-  const std::string command = std::string(GLOAMERY_SNAPSHOT_TOOL) + " --time 6 --size 96x54 --out '" + path + "' 2>&1";
+  ScratchFile file;
+  ASSERT_FALSE(file.path().empty()) << "no scratch file in " << testing::TempDir();
+  const std::string command =
+      std::string(GLOAMERY_SNAPSHOT_TOOL) + " --time 6 --size 96x54 --out '" + file.path() + "' 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   RgbaImage written;
   std::string error;
-  ASSERT_TRUE(ReadPng(path, &written, &error)) << error;
-  std::remove(path.c_str());
+  ASSERT_TRUE(ReadPng(file.path(), &written, &error)) << error;
   RgbaImage rendered = Frame(6.0f, 96, 54);
   EXPECT_EQ(written.width, 96);
   EXPECT_EQ(written.height, 54);
