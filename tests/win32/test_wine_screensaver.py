@@ -4,7 +4,9 @@ processes, and what the executable imports."""
 
 import os
 import re
+import shutil
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -131,6 +133,56 @@ class FullScreenRun(unittest.TestCase):
         self.assertEqual(self.xserver.find_windows(TITLE), windows, "the second start opened a window")
         self.xserver.xdotool("key", "space")
         self.assert_ends_with_status_zero(first)
+
+
+class OldSystem(unittest.TestCase):
+    """Systems before 6.0 get an 800x600 full-screen request instead of the
+    monitor's mode. Wine reports an older version to one program name when
+    told to; it cannot switch Xvfb's mode, so the window still covers the
+    screen, and the picture shows the size the program chose: 800x600 in the
+    bottom-left corner, the rest left black."""
+
+    SCREEN = (832, 640)
+    OLD_NAME = "GloameryOld.scr"
+
+    def setUp(self):
+        self.xserver = XServer(*self.SCREEN).__enter__()
+        self.wine = Wine(self.xserver)
+        self.folder = tempfile.mkdtemp()
+        self.scr = os.path.join(self.folder, self.OLD_NAME)
+        shutil.copy(SCR, self.scr)
+        key = r"HKCU\Software\Wine\AppDefaults\%s" % self.OLD_NAME
+        self.assertEqual(self.wine.run("reg", "add", key, "/v", "Version", "/d", "winxp64", "/f").returncode, 0)
+
+    def tearDown(self):
+        self.wine.stop_all()
+        self.xserver.__exit__(None, None, None)
+        shutil.rmtree(self.folder)
+
+    def test_version_5_2_draws_800_by_600(self):
+        process = self.wine.start(self.scr, "/s")
+        self.xserver.wait_for_window(TITLE, process, timeout=WINDOW_TIMEOUT)
+        width, height = self.SCREEN
+        shot = {}
+
+        def drawn():
+            shot["rows"] = screen_pixels(self.xserver)
+            return not is_black(shot["rows"])
+
+        self.assertTrue(wait_until(drawn, FRAME_TIMEOUT, interval=0.5, process=process),
+                        "the screen stayed black (status %s)" % process.poll())
+        rows = shot["rows"]
+        top = height - 600
+        beside = [rows[y][x] for y in range(height) for x in range(804, width)]
+        above = [rows[y][x] for y in range(0, top - 4) for x in range(width)]
+        self.assertTrue(all(max(p) < 8 for p in beside), "drawn right of x = 800")
+        self.assertTrue(all(max(p) < 8 for p in above), "drawn above the 600 bottom rows")
+        # The drawn area reaches its own edges: its top row and right column
+        # are not black.
+        self.assertGreater(max(max(rows[top + 2][x]) for x in range(0, 800)), 8)
+        self.assertGreater(max(max(rows[y][797]) for y in range(top, height)), 8)
+        self.xserver.xdotool("key", "a")
+        self.assertEqual(wait_for_exit(process, EXIT_TIMEOUT), 0)
 
 
 class Executable(unittest.TestCase):
