@@ -82,6 +82,5 @@ if [ ! -f "$glfw_prefix/lib/cmake/glfw3/glfw3Config.cmake" ]; then
 fi
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$glfw_prefix" \
-  -DGLOAMERY_BENCH=OFF "$@" >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$glfw_prefix" "$@" >/dev/null
 cmake --build "$build_dir" -j2
