@@ -7,8 +7,8 @@
 #define GLFW_INCLUDE_GLCOREARB
 #include <unistd.h>
 #endif
-#include <GLFW/glfw3.h>
 #include <GL/gl.h>
+#include <GLFW/glfw3.h>
 #include <string.h>
 
 // With --same-hints it asks for the context and framebuffer the screensaver
