@@ -276,6 +276,20 @@ class HandlesThatNameNoWindow(Fixture):
             with self.subTest(handle=text):
                 self.assertFailsToOpen("/p", text, **NO_DIALOG)
 
+    def test_windows_nobody_can_draw_into_are_refused_and_left_as_they_were(self):
+        host = self.host()
+        before = host.state()
+        # Bit 29 up name nothing; the low bits here are the host's own window.
+        self.assertFailsToOpen("--window-id", "0x%x" % (host.window | 1 << 29))
+        self.assertFailsToOpen("--window-id", "0x%x" % (host.window | 1 << 31))
+        self.assertEqual(host.state(), before)
+
+        input_only = self.host("--input-only")
+        before = input_only.state()
+        self.assertFailsToOpen("/p", str(input_only.window), **NO_DIALOG)
+        self.assertFailsToOpen("--window-id", str(input_only.window))
+        self.assertEqual(input_only.state(), before, "nothing selected on it, no child in it")
+
     def test_daemon_runs_report_on_standard_error_without_a_dialog(self):
         stale = self.host()
         stale_hex = "0x%x" % stale.window
