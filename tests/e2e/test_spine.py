@@ -12,7 +12,7 @@ from xharness import PATIENCE, XServer, binary, clean_env, stderr_text, stop, su
 
 TITLE = "Gloamery 3D Screensaver"
 GLOAMERY = binary("gloamery")
-# Xvfb reports no refresh rate, so the program paces at its fallback of 60 Hz.
+# The refresh period the program paces at under Xvfb (60 Hz).
 REFRESH_PERIOD = 1.0 / 60
 # Frames to wait for after input, so that at least one whole loop (events
 # polled, frame presented) has run after the input arrived.

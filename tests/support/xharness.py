@@ -139,20 +139,22 @@ class XServer:
 
     def __enter__(self):
         read_end, write_end = os.pipe()
-        try:
-            self.process = start(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                 "%dx%dx%d" % (self.size[0], self.size[1], self.depth), "-nolisten", "tcp", "-noreset"],
-                clean_env(), pass_fds=(write_end,))
-        finally:
-            os.close(write_end)
         with os.fdopen(read_end, "rb") as announced:
+            try:
+                self.process = start(
+                    ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                     "%dx%dx%d" % (self.size[0], self.size[1], self.depth), "-nolisten", "tcp", "-noreset"],
+                    clean_env(), pass_fds=(write_end,))
+            finally:
+                os.close(write_end)
             try:
                 number = LineReader(announced).readline(PATIENCE).strip()
             except (AssertionError, EOFError) as failure:
-                self.stop_server()
-                raise RuntimeError("Xvfb did not announce a display (%s); it said: %s"
-                                   % (failure, stderr_text(self.process)))
+                number = str(failure)
+        if not number.isdigit():
+            said = stderr_text(self.process)
+            self.stop_server()
+            raise RuntimeError("Xvfb announced no display (%r); it said: %s" % (number, said))
         self.display = ":" + number
         return self
 
