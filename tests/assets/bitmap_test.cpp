@@ -182,6 +182,58 @@ TEST(BmpDecoding, ImpossibleSizesAreRefusedWithoutReadingFarAway) {
   }
 }
 
+// Later versions of the info header (V4 108 bytes, V5 124) only add fields
+// behind the first 40; the pixels follow the whole header.
+TEST(BmpDecoding, ReadsThePixelsBehindALargerInfoHeader) {
+  for (uint32_t infoSize : {52u, 56u, 108u, 124u}) {
+    BmpLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.infoSize = infoSize;
+    std::vector<unsigned char> file = MakeBmp(layout);
+    BmpPixelSource source(file.data(), file.size());
+    SCOPED_TRACE(infoSize);
+    ExpectLabelledImage(source, 5, 3);
+  }
+}
+
+TEST(BmpDecoding, RefusesPixelsThatStartInsideALargerInfoHeader) {
+  BmpLayout layout;
+  layout.infoSize = 124;
+  layout.pixelOffsetAdjust = -1;
+  std::vector<unsigned char> file = MakeBmp(layout);
+  BmpPixelSource source(file.data(), file.size());
+  EXPECT_FALSE(source.valid());
+  EXPECT_EQ(source.Pixel(0, 0), kOutsidePixel);
+}
+
+// 32768 pixels is the largest side either way, bottom-up or top-down.
+TEST(BmpDecoding, TakesSidesUpToTheLimitAndNoFurther) {
+  struct Side {
+    int width, height;
+    bool topDown, valid;
+  };
+  for (Side c : {Side{32768, 1, false, true}, Side{32769, 1, false, false}, Side{1, 32768, false, true},
+                 Side{1, 32769, false, false}, Side{1, 32768, true, true}, Side{1, 32769, true, false}}) {
+    BmpLayout layout;
+    layout.width = c.width;
+    layout.height = c.height;
+    layout.topDown = c.topDown;
+    std::vector<unsigned char> file = MakeBmp(layout);
+    BmpPixelSource source(file.data(), file.size());
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << (c.topDown ? " top-down" : ""));
+    ASSERT_EQ(source.valid(), c.valid);
+    if (c.valid) {
+      EXPECT_EQ(source.width(), c.width);
+      EXPECT_EQ(source.height(), c.height);
+      EXPECT_EQ(source.Pixel(c.width - 1, c.height - 1), Labelled(c.width - 1, c.height - 1)) << "the far corner";
+      EXPECT_EQ(source.Pixel(0, 0), Labelled(0, 0));
+    } else {
+      EXPECT_EQ(source.Pixel(0, 0), kOutsidePixel);
+    }
+  }
+}
+
 TEST(BmpDecoding, NotABitmapAtAll) {
   const unsigned char text[] = "MB this is not a bitmap, though it is long enough to hold a header........";
   BmpPixelSource source(text, sizeof text);

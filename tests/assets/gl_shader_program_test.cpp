@@ -170,7 +170,10 @@ GLuint GLAD_API_PTR LoggingCreateShader(GLenum type) {
   return realCreateShader(type);
 }
 
-void BuildWithoutDisplay(const char* vertex, const char* fragment) {
+// Builds a program from its sources (texts or resource ids) in a child with a
+// context but no display, logging each shader the GL is asked for.
+template <typename Source>
+void BuildWithoutDisplay(Source vertex, Source fragment) {
   EglSurfacelessContext context;
   if (!context.ok()) {
     std::fprintf(stderr, "no context: %s\n", context.error().c_str());
@@ -230,6 +233,22 @@ TEST_F(ShaderFailureTest, LinkErrorShowsTheLinkLogThenTheMessageAndExitsZero) {
 TEST_F(ShaderFailureTest, SourceWithoutItsEndMarkerIsRefused) {
   EXPECT_EXIT(BuildWithoutDisplay("#version 110\nvoid main() {}\n", kFragmentShader), testing::ExitedWithCode(0),
               testing::AllOf(testing::HasSubstr("Debug: Vertex shader source has no end marker\n"),
+                             testing::Not(testing::HasSubstr("glCreateShader"))));
+}
+
+// Both sources are read before either is compiled, so a missing one stops
+// the build before the GL sees any shader. 4242 is no resource; 105 and 106
+// are the scene's shaders.
+TEST_F(ShaderFailureTest, MissingVertexSourceIsNamedAndNothingIsCompiled) {
+  EXPECT_EXIT(BuildWithoutDisplay(4242, 106), testing::ExitedWithCode(0),
+              testing::AllOf(testing::HasSubstr("Debug: Shader source 4242 is missing or has no end marker\n"),
+                             testing::Not(testing::HasSubstr("glCreateShader"))));
+}
+
+TEST_F(ShaderFailureTest, MissingFragmentSourceIsNamedAndNothingIsCompiled) {
+  EXPECT_EXIT(BuildWithoutDisplay(105, 4243), testing::ExitedWithCode(0),
+              testing::AllOf(testing::HasSubstr("Debug: Shader source 4243 is missing or has no end marker\n"),
+                             testing::Not(testing::HasSubstr("Shader source 105")),
                              testing::Not(testing::HasSubstr("glCreateShader"))));
 }
 

@@ -82,12 +82,13 @@ TEST_P(MipTextureTest, FiltersTrilinearlyAndRepeats) {
 
   GLfloat deviceMaximum = 0, anisotropy = 0;
   glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &deviceMaximum);
+  if (deviceMaximum == 0) GTEST_SKIP() << "this GL has no anisotropic filtering";
   glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
+  // Mesa's CPU rasterisers filter without anisotropy; any other device gets
+  // all that it offers.
   const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  EXPECT_EQ(anisotropy, ChooseMaxAnisotropy(renderer, deviceMaximum)) << renderer;
-  if (IsSoftwareRenderer(renderer)) {
-    EXPECT_LE(anisotropy, kSoftwareRendererMaxAnisotropy);
-  }
+  const bool mesaSoftware = renderer.find("llvmpipe") != std::string::npos || renderer == "softpipe";
+  EXPECT_EQ(anisotropy, mesaSoftware ? 1.0f : deviceMaximum) << renderer << ", device maximum " << deviceMaximum;
 }
 
 INSTANTIATE_TEST_SUITE_P(Chains, MipTextureTest,

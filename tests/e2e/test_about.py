@@ -2,8 +2,8 @@
 
 Each test runs its own Xvfb with openbox on it, so the frame, the outer size
 and the size hints are what a desktop gives the window. The browser hand-off
-goes to a stand-in `xdg-open` placed first on PATH that writes down its
-arguments.
+goes to a stand-in `xdg-open` placed first on PATH that adds its arguments to
+a record, one line a run.
 """
 
 import json
@@ -17,7 +17,7 @@ import tempfile
 import time
 import unittest
 
-from xharness import XServer, binary, stop, wait_for_exit, wait_for_file
+from xharness import PATIENCE, XServer, binary, clean_env, stderr_text, stop, unused_display, wait_for_exit
 
 GLOAMERY = binary("gloamery")
 SOURCE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
@@ -33,10 +33,11 @@ BUTTON_RECT = (150, 210, 100, 32)
 LOGO_AT = (142, 55)
 ADDRESS = "https://www.vantaluxe.example/?utm_source=About"
 
+# One write of one whole line, so a reader sees a run's line whole or not at all.
 STAND_IN_HANDLER = """#!%s
 import json, os, sys
-with open(os.environ["ABOUT_HANDLER_RECORD"], "w") as f:
-    json.dump(sys.argv[1:], f)
+with open(os.environ["ABOUT_HANDLER_RECORD"], "a") as f:
+    f.write(json.dumps(sys.argv[1:]) + "\\n")
 """ % sys.executable
 
 
@@ -93,10 +94,9 @@ class AboutWindowRun(unittest.TestCase):
         os.chmod(handler, stat.S_IRWXU)
         self.record = os.path.join(self.scratch, "handler-argv.json")
 
+        self.handler = handler
         self.about = self.server.start(GLOAMERY, "/c", ABOUT_HANDLER_RECORD=self.record,
                                        PATH=self.scratch + os.pathsep + os.environ.get("PATH", ""))
-        self.addCleanup(self.about.stderr.close)
-        self.addCleanup(self.about.stdout.close)
         self.addCleanup(stop, self.about)
         self.window = self.server.wait_for_window("About", self.about)[0]
         self.client = self.wait_for_settled_geometry()
@@ -105,7 +105,7 @@ class AboutWindowRun(unittest.TestCase):
         wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.server.env(),
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(stop, wm)
-        deadline = time.monotonic() + 20
+        deadline = time.monotonic() + PATIENCE
         while time.monotonic() < deadline:
             probe = self.server.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
             if "window id" in probe.stdout:
@@ -120,7 +120,7 @@ class AboutWindowRun(unittest.TestCase):
             return None
         return tuple(int(v) for v in out.split("=")[1].split(","))
 
-    def wait_for_settled_geometry(self, timeout=15):
+    def wait_for_settled_geometry(self, timeout=PATIENCE):
         """Client (x, y, width, height) once it has stopped changing for half a second."""
         deadline = time.monotonic() + timeout
         last, since = None, time.monotonic()
@@ -150,9 +150,14 @@ class AboutWindowRun(unittest.TestCase):
         self.assertIn("minimum size: %d by %d" % (width, height), hints)
         self.assertIn("maximum size: %d by %d" % (width, height), hints)
 
-        # A resize request from outside is refused too.
-        self.server.xdotool("windowsize", str(self.window), "600", "500")
-        time.sleep(0.5)
+        # A resize request from outside is refused too. The window manager
+        # takes requests in order, so once a move sent after the resize has
+        # been carried out, the resize has had its answer.
+        self.server.xdotool("windowsize", str(self.window), "600", "500", "windowmove", str(self.window), "20", "30")
+        deadline = time.monotonic() + PATIENCE
+        while self.server.geometry(self.window)[:2] == (x, y):
+            self.assertLess(time.monotonic(), deadline, "the window manager never moved the window")
+            time.sleep(0.05)
         self.assertEqual(self.server.geometry(self.window)[2:], (width, height))
 
     def test_screenshot_shows_background_title_logo_notice_and_button(self):
@@ -215,37 +220,66 @@ class AboutWindowRun(unittest.TestCase):
         self.assertEqual((down[0], down[-1] + 1, len(down)), (by, by + bh, bh))
         self.assertGreater(count(is_dark, BUTTON_RECT), 50, "the button's label")
 
-    def click(self, x, y):
-        sx, sy = self.screen_point(x, y)
-        self.server.xdotool("mousemove", str(sx), str(sy), "click", "1")
+    def clicks(self, *points):
+        """Left clicks at client points, in order, from one connection."""
+        steps = []
+        for x, y in points:
+            sx, sy = self.screen_point(x, y)
+            steps += ["mousemove", str(sx), str(sy), "click", "1"]
+        self.server.xdotool(*steps)
+
+    def handler_runs(self):
+        """The argument lists of the stand-in's finished runs, in order."""
+        if not os.path.exists(self.record):
+            return []
+        with open(self.record) as f:
+            return [json.loads(line) for line in f if line.endswith("\n")]
+
+    def running_handlers(self):
+        """Pids of the stand-in handlers still running."""
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    arguments = f.read().split(b"\0")
+            except OSError:
+                continue
+            if self.handler.encode() in arguments:
+                found.append(int(pid))
+        return found
 
     def test_website_button_hands_the_address_to_the_handler_and_the_window_stays(self):
-        self.click(NOTICE_RECT[0] + 40, NOTICE_RECT[1] + 8)
-        time.sleep(1.0)
-        self.assertFalse(os.path.exists(self.record), "a click on the notice opens nothing")
+        # A click on the notice and then one on the button. The program takes
+        # them in order and a handler runs once started, so by the time the
+        # button's run is on record any run for the notice has been started
+        # too: once no stand-in runs any more, the record is complete.
+        self.clicks((NOTICE_RECT[0] + 40, NOTICE_RECT[1] + 8),
+                    (BUTTON_RECT[0] + BUTTON_RECT[2] // 2, BUTTON_RECT[1] + BUTTON_RECT[3] // 2))
+        deadline = time.monotonic() + PATIENCE
+        while not self.handler_runs() or self.running_handlers():
+            self.assertLess(time.monotonic(), deadline, "the handler was not started, or never ended")
+            self.assertIsNone(self.about.poll(), stderr_text(self.about))
+            time.sleep(0.05)
+        self.assertEqual(self.handler_runs(), [[ADDRESS]], "one run for the button, none for the notice")
 
-        self.click(BUTTON_RECT[0] + BUTTON_RECT[2] // 2, BUTTON_RECT[1] + BUTTON_RECT[3] // 2)
-        self.assertTrue(wait_for_file(self.record, 15), "the handler was not started")
-        time.sleep(0.2)  # the stand-in writes its record in one go, but let it finish
-        with open(self.record) as f:
-            self.assertEqual(json.load(f), [ADDRESS])
-        time.sleep(0.5)
+        # The window answers a ping from its event loop after the click: the
+        # run goes on.
+        self.assertTrue(self.server.ping(self.window), "the About window's event loop no longer answers")
         self.assertIsNone(self.about.poll(), "the About run goes on")
         self.assertEqual(self.server.find_windows("About"), [self.window])
 
     def test_closing_the_window_ends_the_run_with_zero(self):
         self.server.run("wmctrl", "-c", "About")
-        self.assertEqual(wait_for_exit(self.about, 15), 0, self.about.stderr.read() if self.about.poll() else "")
+        self.assertEqual(wait_for_exit(self.about, PATIENCE), 0, stderr_text(self.about))
 
 
 class AboutWithoutADisplay(unittest.TestCase):
     def run_about(self, **display):
-        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-        env.update(display)
-        return subprocess.run([GLOAMERY, "/c"], env=env, capture_output=True, text=True, timeout=30)
+        return subprocess.run([GLOAMERY, "/c"], env=clean_env(**display), stdin=subprocess.DEVNULL,
+                              capture_output=True, text=True, timeout=PATIENCE)
 
     def test_reports_the_failed_window_and_ends_with_zero(self):
-        for display in ({}, {"DISPLAY": ":65000"}):
+        for display in ({}, {"DISPLAY": unused_display()}):
             with self.subTest(display=display):
                 result = self.run_about(**display)
                 self.assertEqual(result.returncode, 0)

@@ -6,15 +6,14 @@ import subprocess
 import tempfile
 import unittest
 
-from xharness import binary
+from xharness import PATIENCE, binary, clean_env
 
 SNAPSHOT = binary("gloamery-snapshot")
-OUT = object()  # stands for the test's own output path
 
 
-def run(*args):
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    return subprocess.run([SNAPSHOT, *args], env=env, capture_output=True, text=True, timeout=120)
+def run(*args, **env):
+    return subprocess.run([SNAPSHOT, *args], env=clean_env(**env), stdin=subprocess.DEVNULL, capture_output=True,
+                          text=True, timeout=PATIENCE)
 
 
 def png_header(path):
@@ -38,25 +37,15 @@ class SnapshotCommandLine(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(png_header(self.out), (64, 36, 8, 6))
 
-    def test_bad_arguments_print_the_usage_and_fail(self):
-        cases = [
-            ((), "all needed"),
-            (("--time", "6", "--size", "64x36"), "all needed"),
-            (("--time", "later", "--size", "64x36", "--out", OUT), "--time"),
-            (("--time", "6", "--size", "64by36", "--out", OUT), "--size"),
-            (("--time", "6", "--size", "0x36", "--out", OUT), "--size"),
-            (("--time", "6", "--size", "64x36", "--out"), "needs a value"),
-            (("--time", "6", "--size", "64x36", "--out", OUT, "--fast"), "unknown argument"),
-        ]
-        for args, mentioned in cases:
-            args = tuple(self.out if a is OUT else a for a in args)
-            with self.subTest(args=args):
-                result = run(*args)
-                self.assertEqual(result.returncode, 2)
-                self.assertIn(mentioned, result.stderr)
-                self.assertIn("usage: gloamery-snapshot --time SECONDS --size WIDTHxHEIGHT --out FILE.png",
-                              result.stderr)
-                self.assertFalse(os.path.exists(self.out))
+    def test_bad_arguments_print_the_problem_and_the_usage_and_fail_with_two(self):
+        # Which arguments are bad is the option parser's unit test; this is
+        # what the process makes of a refusal.
+        result = run("--time", "6", "--size", "64by36", "--out", self.out)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("gloamery-snapshot: --size needs WIDTHxHEIGHT", result.stderr)
+        self.assertIn("usage: gloamery-snapshot --time SECONDS --size WIDTHxHEIGHT --out FILE.png", result.stderr)
+        self.assertEqual(result.stdout, "")
+        self.assertFalse(os.path.exists(self.out))
 
     def test_help_prints_the_usage_and_succeeds(self):
         result = run("--help")
@@ -69,6 +58,14 @@ class SnapshotCommandLine(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertIn(missing, result.stderr)
         self.assertFalse(os.path.exists(missing))
+
+    def test_no_gl_to_render_with_is_a_failure(self):
+        # GLVND finds no EGL vendor where its only vendor file is missing.
+        nowhere = os.path.join(self.folder.name, "no-vendor.json")
+        result = run("--time", "6", "--size", "16x16", "--out", self.out, __EGL_VENDOR_LIBRARY_FILENAMES=nowhere)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("gloamery-snapshot: no surfaceless EGL display", result.stderr)
+        self.assertFalse(os.path.exists(self.out))
 
 
 if __name__ == "__main__":

@@ -55,18 +55,25 @@ TEST(IconConversion, ShowsTheMonitorUpright) {
   EXPECT_EQ(at(32, 1)[3], 0) << "nothing above the monitor";
 }
 
+// Only bounds that hold however long the machine stalls between two calls:
+// the first wait's deadline lies between the clock readings around it.
 TEST(FramePacer, SpacesDeadlinesByOnePeriodAndNeverCatchesUp) {
+  using Clock = FramePacer::Clock;
   FramePacer pacer(50);
   EXPECT_EQ(std::chrono::duration_cast<std::chrono::milliseconds>(pacer.period()).count(), 20);
-  auto start = FramePacer::Clock::now();
+  const Clock::time_point start = Clock::now();
   EXPECT_EQ(pacer.NextDeadline(start), start) << "the first frame does not wait";
 
+  const Clock::time_point beforeFirst = Clock::now();
   pacer.WaitForNextFrame();
-  auto first = FramePacer::Clock::now();
-  auto soon = pacer.NextDeadline(first);
-  EXPECT_GE(soon - first, pacer.period() - std::chrono::milliseconds(1));
-  auto late = first + std::chrono::seconds(1);
+  const Clock::time_point afterFirst = Clock::now();
+  EXPECT_GE(pacer.NextDeadline(beforeFirst), beforeFirst + pacer.period()) << "the next deadline is a period on";
+  EXPECT_LE(pacer.NextDeadline(beforeFirst), afterFirst + pacer.period()) << "and no more than that";
+  const Clock::time_point late = afterFirst + std::chrono::seconds(1);
   EXPECT_EQ(pacer.NextDeadline(late), late) << "a slow frame is followed at once, not by a burst";
+
+  pacer.WaitForNextFrame();
+  EXPECT_GE(Clock::now(), beforeFirst + pacer.period()) << "the second frame waited for its deadline";
 }
 
 TEST(FramePacer, FallsBackToSixtyHertzWithoutARate) {

@@ -5,7 +5,8 @@
 //   state        answers "state W H OWN_MASK ALL_MASKS CHILDREN" or "state gone"
 // Options: --size WxH, --at X,Y, --take-buttons (select ButtonPress first, as a host
 // that wants the clicks does), --foreign-visual (a visual no GL configuration
-// uses; exits 3 when the server has none).
+// uses; exits 3 when the server has none), --input-only (a window that takes
+// input but shows nothing, which nobody can draw into).
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -94,7 +95,7 @@ static void Command(Display* display, Window window, const char* line) {
 int main(int argc, char** argv) {
   unsigned width = 160, height = 90;
   int x = 0, y = 0;
-  int takeButtons = 0, foreign = 0;
+  int takeButtons = 0, foreign = 0, inputOnly = 0;
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
       sscanf(argv[++i], "%ux%u", &width, &height);
@@ -104,6 +105,8 @@ int main(int argc, char** argv) {
       takeButtons = 1;
     } else if (strcmp(argv[i], "--foreign-visual") == 0) {
       foreign = 1;
+    } else if (strcmp(argv[i], "--input-only") == 0) {
+      inputOnly = 1;
     } else {
       fprintf(stderr, "unknown option %s\n", argv[i]);
       return 2;
@@ -131,8 +134,11 @@ int main(int argc, char** argv) {
     valueMask |= CWColormap;
     free(info);
   }
-  Window window = XCreateWindow(display, RootWindow(display, screen), x, y, width, height, 0, depth, InputOutput,
-                                visual, valueMask, &attributes);
+  // An input-only window has neither a background nor a border to set.
+  Window window = inputOnly ? XCreateWindow(display, RootWindow(display, screen), x, y, width, height, 0, 0, InputOnly,
+                                            CopyFromParent, 0, &attributes)
+                            : XCreateWindow(display, RootWindow(display, screen), x, y, width, height, 0, depth,
+                                            InputOutput, visual, valueMask, &attributes);
   long mask = StructureNotifyMask | ExposureMask;
   if (takeButtons) mask |= ButtonPressMask;
   XSelectInput(display, window, mask);

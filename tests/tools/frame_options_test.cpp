@@ -44,20 +44,23 @@ TEST_P(FrameOptionsRejects, WithAMessageNamingTheProblem) {
   EXPECT_NE(error.find(GetParam().mentioned), std::string::npos) << error;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FrameOptionsRejects,
-                         testing::Values(BadArguments{{}, "all needed"},
-                                         BadArguments{{"--time", "1", "--size", "8x8"}, "all needed"},
-                                         BadArguments{{"--time"}, "needs a value"},
-                                         BadArguments{{"--time", "1", "--size", "8x8", "--out"}, "needs a value"},
-                                         BadArguments{{"--frame", "1"}, "unknown argument '--frame'"},
-                                         BadArguments{{"6", "--size", "8x8", "--out", "a.png"}, "unknown argument '6'"},
-                                         BadArguments{{"--time", "soon", "--size", "8x8", "--out", "a"}, "--time"},
-                                         BadArguments{{"--time", "-1", "--size", "8x8", "--out", "a"}, "--time"},
-                                         BadArguments{{"--time", "nan", "--size", "8x8", "--out", "a"}, "--time"},
-                                         BadArguments{{"--time", "inf", "--size", "8x8", "--out", "a"}, "--time"},
-                                         BadArguments{{"--time", "1e39", "--size", "8x8", "--out", "a"}, "--time"},
-                                         BadArguments{{"--time", "2s", "--size", "8x8", "--out", "a"}, "--time"},
-                                         BadArguments{{"--time", "1", "--size", "8x8", "--out", ""}, "file name"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FrameOptionsRejects,
+    testing::Values(BadArguments{{}, "all needed"}, BadArguments{{"--time", "1", "--size", "8x8"}, "all needed"},
+                    BadArguments{{"--time"}, "needs a value"},
+                    BadArguments{{"--time", "1", "--size", "8x8", "--out"}, "needs a value"},
+                    BadArguments{{"--frame", "1"}, "unknown argument '--frame'"},
+                    BadArguments{{"6", "--size", "8x8", "--out", "a.png"}, "unknown argument '6'"},
+                    BadArguments{{"--time", "soon", "--size", "8x8", "--out", "a"}, "--time"},
+                    BadArguments{{"--time", "-1", "--size", "8x8", "--out", "a"}, "--time"},
+                    BadArguments{{"--time", "nan", "--size", "8x8", "--out", "a"}, "--time"},
+                    BadArguments{{"--time", "inf", "--size", "8x8", "--out", "a"}, "--time"},
+                    BadArguments{{"--time", "1e39", "--size", "8x8", "--out", "a"}, "--time"},
+                    BadArguments{{"--time", "2s", "--size", "8x8", "--out", "a"}, "--time"},
+                    BadArguments{{"--time", "1", "--size", "8by8", "--out", "a"}, "--size"},
+                    BadArguments{{"--time", "1", "--size", "0x8", "--out", "a"}, "--size"},
+                    BadArguments{{"--time", "1", "--size", "8x8", "--out", "a", "--fast"}, "unknown argument '--fast'"},
+                    BadArguments{{"--time", "1", "--size", "8x8", "--out", ""}, "file name"}));
 
 struct SizeCase {
   const char* text;

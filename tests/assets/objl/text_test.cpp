@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <climits>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,8 @@ TEST_P(Floats, ReadLeadingDecimal) {
   EXPECT_EQ(ParseFloat(GetParam().text, &value), GetParam().ok);
   if (GetParam().ok) {
     EXPECT_EQ(value, GetParam().value);
+    // Equality cannot tell -0 from +0.
+    EXPECT_EQ(std::signbit(value), std::signbit(GetParam().value));
   }
 }
 
