@@ -5,10 +5,27 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+int LargestRenderbufferSide() {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+  return largest;
+}
+
+bool FitsRenderbuffer(int width, int height) {
+  const int largest = LargestRenderbufferSide();
+  return width > 0 && height > 0 && width <= largest && height <= largest;
+}
+
+}  // namespace
+
+// A size the GL refuses gets no storage at all, so the refusal leaves no GL
+// error behind for whoever draws next; IsComplete reports it.
 FramebufferTarget::FramebufferTarget(int width, int height) : width_(width), height_(height) {
   glGenRenderbuffers(1, &colourBuffer_);
   glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  if (FitsRenderbuffer(width, height)) glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
   glGenFramebuffers(1, &framebuffer_);
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_);
@@ -21,10 +38,8 @@ FramebufferTarget::~FramebufferTarget() {
 }
 
 bool FramebufferTarget::IsComplete(std::string* error) const {
-  GLint largest = 0;
-  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
-  if (width_ <= 0 || height_ <= 0 || width_ > largest || height_ > largest) {
-    *error = "the frame size must be 1 to " + std::to_string(largest) + " pixels each way";
+  if (!FitsRenderbuffer(width_, height_)) {
+    *error = "the frame size must be 1 to " + std::to_string(LargestRenderbufferSide()) + " pixels each way";
     return false;
   }
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
