@@ -9,9 +9,8 @@ namespace {
 
 // Every CreateFontA argument in its order, so a swapped pair shows as a diff.
 auto Arguments(const AboutFontRequest& r) {
-  return std::make_tuple(r.height, r.width, r.escapement, r.orientation, r.weight, r.italic, r.underline,
-                         r.strikeOut, r.charSet, r.outPrecision, r.clipPrecision, r.quality, r.pitchAndFamily,
-                         std::string(r.face));
+  return std::make_tuple(r.height, r.width, r.escapement, r.orientation, r.weight, r.italic, r.underline, r.strikeOut,
+                         r.charSet, r.outPrecision, r.clipPrecision, r.quality, r.pitchAndFamily, std::string(r.face));
 }
 
 TEST(AboutFontRequest, TextFontIsNormalArialSixteenBySix) {

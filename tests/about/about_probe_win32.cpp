@@ -107,8 +107,8 @@ std::string DescribeControls(HWND window) {
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
     if (out.size() > 1) out += ", ";
-    out += "{\"class\": " + JsonString(ClassName(child).c_str()) + ", \"text\": " +
-           JsonString(WindowText(child).c_str()) + ", \"id\": " + std::to_string(GetDlgCtrlID(child)) +
+    out += "{\"class\": " + JsonString(ClassName(child).c_str()) +
+           ", \"text\": " + JsonString(WindowText(child).c_str()) + ", \"id\": " + std::to_string(GetDlgCtrlID(child)) +
            ", \"style\": " + std::to_string(static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE))) +
            ", \"rect\": " + JsonRect(r) + ", \"visible\": " + (IsWindowVisible(child) ? "true" : "false") + "}";
   }
