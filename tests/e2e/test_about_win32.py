@@ -88,8 +88,6 @@ class AboutUnderWine(unittest.TestCase):
 
         self.about = self.wine.start(SCR, "/c", ABOUT_HANDLER_RECORD=self.record,
                                      PATH=self.scratch + os.pathsep + os.environ.get("PATH", ""))
-        self.addCleanup(self.about.stderr.close)
-        self.addCleanup(self.about.stdout.close)
         self.addCleanup(self.wait_for_window_gone)
         self.addCleanup(stop, self.about)
         self.info = self.probe()

@@ -31,6 +31,12 @@ class WinePrefix:
         self.path = tempfile.mkdtemp(prefix="gloamery-wine-")
         try:
             self._run_tool("wineboot", "-i", timeout=300)
+            # One server for the prefix's whole life, started with no handles of
+            # ours, so that no test's program is the one that starts it. The
+            # boot's own server goes first.
+            self._run_tool("wineserver", "-w", timeout=120)
+            subprocess.run(["wineserver", "-p"], env=self.env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
             self.add_registry_value(r"HKCU\Software\Wine\X11 Driver", "Decorated", "N")
             self.add_registry_value(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "0", kind="REG_DWORD")
         except BaseException:
@@ -46,17 +52,25 @@ class WinePrefix:
 
     def _run_tool(self, *args, timeout=60):
         return subprocess.run(list(args), env=self.env(), timeout=timeout, check=True,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def add_registry_value(self, key, name, data, kind="REG_SZ"):
         self._run_tool("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
 
     def start(self, program, *args, **extra_env):
-        """A Windows program started under Wine; its process is the program's own."""
-        return subprocess.Popen(["wine", program, *args], env=self.env(**extra_env),
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        """A Windows program started under Wine; its process is the program's own.
+        Its output is not kept (see run)."""
+        return subprocess.Popen(["wine", program, *args], env=self.env(**extra_env), stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, program, *args, timeout=60):
-        """A Windows console program run to its end; the CompletedProcess."""
-        return subprocess.run(["wine", program, *args], env=self.env(), timeout=timeout,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        """A Windows console program run to its end; the CompletedProcess.
+        Its output goes through files: Wine's helper processes (the desktop,
+        services) may inherit its standard handles and outlive it, so a pipe
+        would not see its end when the program ends."""
+        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+            result = subprocess.run(["wine", program, *args], env=self.env(), timeout=timeout,
+                                    stdout=out, stderr=err)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(result.args, result.returncode, out.read(), err.read())
