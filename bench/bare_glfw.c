@@ -1,10 +1,15 @@
 // The baseline for the start-up benchmark: the least a GLFW program can do to
 // put one full-screen frame on the primary monitor. It then waits to be killed.
+#ifdef _WIN32
+#include <windows.h>
+#define GLFW_INCLUDE_NONE
+#else
 #define GLFW_INCLUDE_GLCOREARB
-#include <GLFW/glfw3.h>
-#include <GL/gl.h>
-#include <string.h>
 #include <unistd.h>
+#endif
+#include <GL/gl.h>
+#include <GLFW/glfw3.h>
+#include <string.h>
 
 // With --same-hints it asks for the context and framebuffer the screensaver
 // asks for (notably 4x multisampling, the largest single start-up cost on a
@@ -27,5 +32,9 @@ int main(int argc, char** argv) {
   glfwMakeContextCurrent(window);
   glClear(GL_COLOR_BUFFER_BIT);
   glfwSwapBuffers(window);
+#ifdef _WIN32
+  for (;;) Sleep(INFINITE);
+#else
   for (;;) pause();
+#endif
 }

@@ -6,6 +6,7 @@
 #include "render/attach/attached_window.h"
 #include "render/gl.h"
 #include "render/message_box.h"
+#include "render/os_version.h"
 #include "render/window_icon.h"
 
 int32_t viewportWidth = 0;
@@ -87,6 +88,14 @@ void RenderApp::ChooseWindowSize() {
     }
     return;
   }
+#ifdef _WIN32
+  // Systems before Vista get the classic fixed size.
+  if (OsVersionNumber() < kFirstVersionWithMonitorMode) {
+    viewportWidth = kFallbackWidth;
+    viewportHeight = kFallbackHeight;
+    return;
+  }
+#endif
   // Without a monitor (or without the library) there is no mode to read; the
   // window request that follows decides what happens.
   int width = PrimaryModeSize(0);

@@ -1,76 +1,122 @@
-"""A private Wine prefix on a test's own X server, for running the Windows
-build's programs for real."""
+"""Real Wine for the Windows tests, on the same private Xvfb servers as the
+Linux end-to-end tests.
 
+One Wine prefix serves a whole test run: the first suite that needs it makes
+it (`wineboot -i`, several seconds), later suites find it ready. It lives in
+GLOAMERY_WINE_CACHE when that is set (scripts/test.sh points it at a fresh
+temporary folder per run), else in a folder of the system's temp directory.
+Suites that share the prefix share its wineserver, so they must not run at
+the same time (the ctest registrations lock one resource); each suite stops
+the processes it started by pid and the wineserver at its end.
+"""
+
+import fcntl
 import os
-import shutil
 import subprocess
 import tempfile
+import time
 
-SOURCE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-WIN_BIN_DIR = os.environ.get("GLOAMERY_WIN_BIN_DIR", os.path.join(SOURCE_DIR, "build-windows", "bin"))
+from xharness import XServer, wait_for_exit  # noqa: F401  (re-exported for the suites)
+
+BUILD_DIR = os.environ.get("GLOAMERY_WIN_BUILD_DIR",
+                           os.path.join(os.path.dirname(__file__), "..", "..", "build-windows"))
+
+# Wine's settings for unattended runs: no Mono or Gecko installer prompts, no
+# debug channels on standard error.
+WINE_ENV = {"WINEDLLOVERRIDES": "mscoree,mshtml=", "WINEDEBUG": "-all", "WINEARCH": "win64"}
 
 
 def windows_binary(name):
-    return os.path.join(WIN_BIN_DIR, name)
+    return os.path.join(BUILD_DIR, "bin", name)
 
 
-class WinePrefix:
-    """A fresh WINEPREFIX, booted on `server` (an xharness.XServer), alive
-    for the `with` block. Wine draws window frames itself, as Windows does,
-    since the tests run no X window manager."""
+def prefix_path():
+    cache = os.environ.get("GLOAMERY_WINE_CACHE") or os.path.join(
+        tempfile.gettempdir(), "gloamery-wine-%d" % os.getuid())
+    return os.path.join(cache, "prefix")
 
-    def __init__(self, server):
-        self.server = server
-        self.path = None
 
-    def env(self, **extra):
-        return self.server.env(WINEPREFIX=self.path, WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all",
-                               **extra)
+def _wine_env(prefix, display=None):
+    env = dict(os.environ)
+    env.update(WINE_ENV)
+    env["WINEPREFIX"] = prefix
+    if display is None:
+        env.pop("DISPLAY", None)
+    else:
+        env["DISPLAY"] = display
+    env.pop("XAUTHORITY", None)
+    return env
 
-    def __enter__(self):
-        self.path = tempfile.mkdtemp(prefix="gloamery-wine-")
-        try:
-            self._run_tool("wineboot", "-i", timeout=300)
-            # One server for the prefix's whole life, started with no handles of
-            # ours, so that no test's program is the one that starts it. The
-            # boot's own server goes first.
-            self._run_tool("wineserver", "-w", timeout=120)
-            subprocess.run(["wineserver", "-p"], env=self.env(), stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
-            self.add_registry_value(r"HKCU\Software\Wine\X11 Driver", "Decorated", "N")
-            self.add_registry_value(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "0", kind="REG_DWORD")
-        except BaseException:
-            self.__exit__(None, None, None)
-            raise
-        return self
 
-    def __exit__(self, *exc):
-        subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
-        subprocess.run(["wineserver", "-w"], env=self.env(), timeout=60)
-        shutil.rmtree(self.path, True)
+def prepare_prefix(timeout=240):
+    """The shared prefix, made on first use. A lock keeps two suites from
+    making it at once; a marker written last says it is whole."""
+    prefix = prefix_path()
+    os.makedirs(os.path.dirname(prefix), exist_ok=True)
+    marker = prefix + ".ready"
+    with open(prefix + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.exists(marker):
+            return prefix
+        env = _wine_env(prefix)
+        subprocess.run(["wineboot", "-i"], env=env, timeout=timeout, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A crashing test program must end, not wait on WineDbg's dialog.
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
+                        "/t", "REG_DWORD", "/d", "0", "/f"], env=env, timeout=timeout, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, check=True)
+        open(marker, "w").close()
+    return prefix
 
-    def _run_tool(self, *args, timeout=60):
-        return subprocess.run(list(args), env=self.env(), timeout=timeout, check=True,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def add_registry_value(self, key, name, data, kind="REG_SZ"):
-        self._run_tool("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
+class Wine:
+    """Windows programs on one X server, in the shared prefix."""
 
-    def start(self, program, *args, **extra_env):
-        """A Windows program started under Wine; its process is the program's own.
-        Its output is not kept (see run)."""
-        return subprocess.Popen(["wine", program, *args], env=self.env(**extra_env), stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def __init__(self, xserver):
+        self.xserver = xserver
+        self.prefix = prepare_prefix()
+        self.processes = []
 
-    def run(self, program, *args, timeout=60):
-        """A Windows console program run to its end; the CompletedProcess.
-        Its output goes through files: Wine's helper processes (the desktop,
-        services) may inherit its standard handles and outlive it, so a pipe
-        would not see its end when the program ends."""
-        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-            result = subprocess.run(["wine", program, *args], env=self.env(), timeout=timeout,
-                                    stdout=out, stderr=err)
-            out.seek(0)
-            err.seek(0)
-            return subprocess.CompletedProcess(result.args, result.returncode, out.read(), err.read())
+    def env(self):
+        return _wine_env(self.prefix, self.xserver.display)
+
+    def start(self, program, *args):
+        process = subprocess.Popen(["wine", program, *args], env=self.env(),
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.processes.append(process)
+        return process
+
+    def run(self, program, *args, timeout=120):
+        """Runs to the end; the Windows exit code is Wine's own exit status."""
+        return subprocess.run(["wine", program, *args], env=self.env(), timeout=timeout,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def stop_all(self):
+        """Every process this object started, by pid, then the prefix's wineserver."""
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+            process.wait(timeout=30)
+            for stream in (process.stdout, process.stderr):
+                if stream:
+                    stream.close()
+        self.processes = []
+        env = self.env()
+        subprocess.run(["wineserver", "-k"], env=env, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def wait_until(condition, timeout, interval=0.1, process=None):
+    """Polls until condition() is true; False after timeout or when the given
+    process has ended first."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        if process is not None and process.poll() is not None:
+            return condition()
+        time.sleep(interval)
+    return False
