@@ -15,12 +15,10 @@ import shutil
 import stat
 import sys
 import tempfile
-import time
 import unittest
 
 from screen_pixels import Picture, read_bmp
-from wineharness import WinePrefix, windows_binary
-from xharness import XServer, stop, wait_for_exit
+from wineharness import Wine, XServer, wait_for_exit, wait_until, windows_binary
 
 SCR = windows_binary("Gloamery.scr")
 PROBE = windows_binary("about_probe.exe")
@@ -36,6 +34,11 @@ TITLE_RECT = (80, 20, 280, 20)
 NOTICE_RECT = (20, 150, 380, 80)
 BUTTON_RECT = (150, 210, 100, 32)
 LOGO_AT = (142, 55)
+# Start-up under Wine takes seconds; only a fault reaches these.
+WINDOW_TIMEOUT = 90
+PAINT_TIMEOUT = 60
+HANDLER_TIMEOUT = 60
+EXIT_TIMEOUT = 30
 ADDRESS = "https://www.vantaluxe.example/?utm_source=About"
 NOTICE = ("Copyright (C) 2011-2025 Vantaluxe. All rights reserved.\r\n"
           "More free screensavers at https://www.vantaluxe.example\r\n"
@@ -52,32 +55,30 @@ with open(os.environ["ABOUT_HANDLER_RECORD"], "a") as f:
 """ % sys.executable
 
 
-def wait_until(condition, timeout, interval=0.1):
-    """The first true value of condition() within timeout seconds, else None."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value or time.monotonic() >= deadline:
-            return value or None
-        time.sleep(interval)
+def first_value(produce, timeout, interval=0.1, process=None):
+    """The first true value of produce() within timeout seconds, else None."""
+    found = []
+
+    def produced():
+        value = produce()
+        if value:
+            found.append(value)
+        return bool(value)
+
+    wait_until(produced, timeout, interval=interval, process=process)
+    return found[0] if found else None
 
 
 class AboutUnderWine(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.server = XServer(*SCREEN).__enter__()
-        try:
-            cls.wine = WinePrefix(cls.server).__enter__()
-        except BaseException:
-            cls.server.__exit__(None, None, None)
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.wine.__exit__(None, None, None)
-        cls.server.__exit__(None, None, None)
-
     def setUp(self):
+        self.server = XServer(*SCREEN).__enter__()
+        self.addCleanup(self.server.__exit__, None, None, None)
+        self.wine = Wine(self.server)
+        self.addCleanup(self.wine.stop_all)
+        # No window manager runs, so Wine draws the frames itself, as Windows
+        # would; read when a program starts.
+        self.wine.run("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N", "/f")
+
         self.scratch = tempfile.mkdtemp(prefix="gloamery-about-win32-")
         self.addCleanup(shutil.rmtree, self.scratch, True)
         handler = os.path.join(self.scratch, "xdg-open")
@@ -86,22 +87,20 @@ class AboutUnderWine(unittest.TestCase):
         os.chmod(handler, stat.S_IRWXU)
         self.record = os.path.join(self.scratch, "handler-argv.jsonl")
 
-        self.about = self.wine.start(SCR, "/c", ABOUT_HANDLER_RECORD=self.record,
-                                     PATH=self.scratch + os.pathsep + os.environ.get("PATH", ""))
-        self.addCleanup(self.wait_for_window_gone)
-        self.addCleanup(stop, self.about)
+        self.about = self.start_about()
+        self.server.wait_for_window("About", self.about, timeout=WINDOW_TIMEOUT)
         self.info = self.probe()
-        self.assertTrue(self.info, "no About window appeared")
+        self.assertTrue(self.info, "Windows does not know the About window")
 
-    def probe(self, timeout_ms=60000):
+    def start_about(self):
+        """Gloamery.scr /c, with the stand-in handler first on PATH."""
+        return self.wine.start(SCR, "/c", ABOUT_HANDLER_RECORD=self.record,
+                               PATH=self.scratch + os.pathsep + os.environ.get("PATH", ""))
+
+    def probe(self, timeout_ms=30000):
         result = self.wine.run(PROBE, "VantaluxeWindowClass", "About", str(timeout_ms),
-                               timeout=timeout_ms / 1000 + 30)
+                               timeout=timeout_ms / 1000 + 60)
         return json.loads(result.stdout) if result.returncode == 0 else None
-
-    def wait_for_window_gone(self):
-        # The next test must not find this run's window.
-        gone = wait_until(lambda: not self.server.find_windows("About"), 30)
-        self.assertTrue(gone, "the killed run's window stayed")
 
     def screen_point(self, x, y):
         origin = self.info["client_origin"]
@@ -150,7 +149,7 @@ class AboutUnderWine(unittest.TestCase):
                 return shot
             return None
 
-        shot = wait_until(shot_with_logo, 30, interval=0.2)
+        shot = first_value(shot_with_logo, PAINT_TIMEOUT, interval=0.2, process=self.about)
         self.assertIsNotNone(shot, "the logo never appeared")
         kept = os.environ.get("GLOAMERY_ABOUT_WIN32_SCREENSHOT")
         if kept:
@@ -227,7 +226,7 @@ class AboutUnderWine(unittest.TestCase):
         # be in the record ahead of the button's.
         self.click(*self.screen_point(NOTICE_RECT[0] + 40, NOTICE_RECT[1] + 8))
         self.click(*self.screen_point(BUTTON_RECT[0] + BUTTON_RECT[2] // 2, BUTTON_RECT[1] + BUTTON_RECT[3] // 2))
-        calls = wait_until(self.handler_calls, 60)
+        calls = first_value(self.handler_calls, HANDLER_TIMEOUT, process=self.about)
         self.assertEqual(calls, [[ADDRESS]])
 
         self.assertIsNone(self.about.poll(), "the About run goes on")
@@ -237,7 +236,7 @@ class AboutUnderWine(unittest.TestCase):
 
     def test_close_box_ends_the_run_with_zero(self):
         self.click(*self.info["close_box"])
-        self.assertEqual(wait_for_exit(self.about, 60), 0)
+        self.assertEqual(wait_for_exit(self.about, EXIT_TIMEOUT), 0)
         self.assertEqual(self.server.find_windows("About"), [])
 
 
