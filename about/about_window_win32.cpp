@@ -6,6 +6,11 @@
 #include "about/open_address.h"
 #include "render/message_box.h"
 
+// The portable font request spells the Windows constants as numbers.
+static_assert(kDefaultCharset == DEFAULT_CHARSET && kOutlinePrecision == OUT_OUTLINE_PRECIS &&
+              kDefaultClipPrecision == CLIP_DEFAULT_PRECIS && kClearTypeQuality == CLEARTYPE_QUALITY &&
+              kVariablePitch == VARIABLE_PITCH);
+
 namespace {
 
 constexpr int kLogoBitmapId = 101;
