@@ -77,7 +77,9 @@ class AboutUnderWine(unittest.TestCase):
         self.addCleanup(self.wine.stop_all)
         # No window manager runs, so Wine draws the frames itself, as Windows
         # would; read when a program starts.
-        self.wine.run("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N", "/f")
+        decorated = self.wine.run("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N",
+                                  "/f")
+        self.assertEqual(decorated.returncode, 0, decorated.stderr)
 
         self.scratch = tempfile.mkdtemp(prefix="gloamery-about-win32-")
         self.addCleanup(shutil.rmtree, self.scratch, True)
