@@ -40,7 +40,7 @@ glfw_prefix=$build_dir/glfw-install
 fetch_glfw_source() {
   local apt_dir=$build_dir/apt
   rm -rf "$apt_dir"
-  mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial"
+  mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
   if [ -f /etc/apt/sources.list ]; then
     sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' /etc/apt/sources.list >"$apt_dir/sources.list"
   else
@@ -56,7 +56,7 @@ fetch_glfw_source() {
   done
   local options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
                  -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
-                 -o "Dir::State::Lists=$apt_dir/lists"
+                 -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"
                  -o "Debug::NoLocking=1" -o "APT::Sandbox::User=root")
   apt-get "${options[@]}" -q update >/dev/null
   mkdir -p "$build_dir/glfw-source"

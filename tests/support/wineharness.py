@@ -4,13 +4,15 @@ Linux end-to-end tests.
 One Wine prefix serves a whole test run: the first suite that needs it makes
 it (`wineboot -i`, several seconds), later suites find it ready. It lives in
 GLOAMERY_WINE_CACHE when that is set (scripts/test.sh points it at a fresh
-temporary folder per run), else in a folder of the system's temp directory.
+temporary folder per run), else in a folder of the system's temp directory
+named after the build tree.
 Suites that share the prefix share its wineserver, so they must not run at
 the same time (the ctest registrations lock one resource); each suite stops
 the processes it started by pid and the wineserver at its end.
 """
 
 import fcntl
+import hashlib
 import os
 import subprocess
 import tempfile
@@ -31,8 +33,11 @@ def windows_binary(name):
 
 
 def prefix_path():
+    # Without a folder from the caller, one per build tree: runs from two
+    # checkouts at once must not share a wineserver, which either would stop.
+    tree = hashlib.sha1(os.path.realpath(BUILD_DIR).encode()).hexdigest()[:12]
     cache = os.environ.get("GLOAMERY_WINE_CACHE") or os.path.join(
-        tempfile.gettempdir(), "gloamery-wine-%d" % os.getuid())
+        tempfile.gettempdir(), "gloamery-wine-%d-%s" % (os.getuid(), tree))
     return os.path.join(cache, "prefix")
 
 
