@@ -10,13 +10,13 @@ import json
 import os
 import shutil
 import stat
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
+from screen_pixels import Picture, read_bmp
 from xharness import PATIENCE, XServer, binary, clean_env, stderr_text, stop, unused_display, wait_for_exit
 
 GLOAMERY = binary("gloamery")
@@ -39,37 +39,6 @@ import json, os, sys
 with open(os.environ["ABOUT_HANDLER_RECORD"], "a") as f:
     f.write(json.dumps(sys.argv[1:]) + "\\n")
 """ % sys.executable
-
-
-def read_bmp(path):
-    """Width, height and rows (top first) of RGB tuples of a 24-bit bottom-up BMP."""
-    with open(path, "rb") as f:
-        data = f.read()
-    offset = struct.unpack_from("<I", data, 10)[0]
-    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
-    assert bits == 24 and height > 0, "24-bit bottom-up bitmap expected"
-    stride = (width * 3 + 3) // 4 * 4
-    rows = []
-    for y in range(height):
-        row = data[offset + (height - 1 - y) * stride:]
-        rows.append([(row[3 * x + 2], row[3 * x + 1], row[3 * x]) for x in range(width)])
-    return width, height, rows
-
-
-class Picture:
-    """An RGB image read from a file through ImageMagick's plain PPM."""
-
-    def __init__(self, path):
-        raw = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
-                             stdout=subprocess.PIPE).stdout
-        fields = raw.split(maxsplit=4)
-        assert fields[0] == b"P6" and fields[3] == b"255"
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.pixels = fields[4]
-
-    def at(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.pixels[i:i + 3])
 
 
 def is_dark(p):

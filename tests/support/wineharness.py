@@ -83,19 +83,30 @@ class Wine:
         self.prefix = prepare_prefix()
         self.processes = []
 
-    def env(self):
-        return _wine_env(self.prefix, self.xserver.display)
+    def env(self, **extra):
+        env = _wine_env(self.prefix, self.xserver.display)
+        env.update(extra)
+        return env
 
-    def start(self, program, *args):
-        process = subprocess.Popen(["wine", program, *args], env=self.env(),
+    def start(self, program, *args, **extra_env):
+        """The program under Wine, with extra_env added to its environment."""
+        process = subprocess.Popen(["wine", program, *args], env=self.env(**extra_env),
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.processes.append(process)
         return process
 
     def run(self, program, *args, timeout=120):
-        """Runs to the end; the Windows exit code is Wine's own exit status."""
-        return subprocess.run(["wine", program, *args], env=self.env(), timeout=timeout,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        """Runs to the end; the Windows exit code is Wine's own exit status.
+        The output is collected in files, not pipes: when this program is the
+        first of the prefix's server, Wine's helper processes (services, the
+        desktop) inherit its standard handles and outlive it, and a pipe would
+        never see its end."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run(["wine", program, *args], env=self.env(), timeout=timeout,
+                                    stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(result.args, result.returncode, out.read(), err.read())
 
     def stop_all(self):
         """Every process this object started, by pid, then the prefix's wineserver."""
