@@ -14,7 +14,7 @@ build_dir=$(cd "$build_dir" && pwd)
 
 packages=(
   build-essential cmake ninja-build python3 python3-glad dpkg-dev
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 googletest
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine googletest
   xvfb xdotool x11-utils imagemagick
 )
 missing=()
