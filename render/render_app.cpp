@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "launch/stop_signal.h"
 #include "render/attach/attached_window.h"
 #include "render/gl.h"
 #include "render/message_box.h"
+#include "render/render_window.h"
 #include "render/window_icon.h"
 
 int32_t viewportWidth = 0;
@@ -29,9 +29,6 @@ void OnMouseButton(GLFWwindow*, int, int, int) { std::exit(0); }
 void OnCursorPos(GLFWwindow*, double, double) {}
 void OnScroll(GLFWwindow*, double, double) {}
 
-void OnAttachedSize(int width, int height) { OnWindowSize(nullptr, width, height); }
-void OnAttachedInput() { std::exit(0); }
-
 int PrimaryRefreshRate() {
   GLFWmonitor* monitor = glfwGetPrimaryMonitor();
   const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
@@ -53,12 +50,9 @@ int PrimaryModeSize(int which) {
   return which == 0 ? mode->width : mode->height;
 }
 
+// Like glfwSwapInterval, for the window whose context is current.
 void SetSwapInterval(int interval) {
-  if (renderApp && renderApp->attachedWindow) {
-    SetAttachedSwapInterval(renderApp->attachedWindow, interval);
-  } else {
-    glfwSwapInterval(interval);
-  }
+  if (RenderWindow* current = RenderWindow::Current()) current->SetSwapInterval(interval);
 }
 
 RenderApp::RenderApp(LaunchOptions* options) : options(options) {
@@ -69,8 +63,7 @@ RenderApp::RenderApp(LaunchOptions* options) : options(options) {
 }
 
 RenderApp::~RenderApp() {
-  if (attachedWindow) DetachNativeWindow(attachedWindow);
-  if (window) glfwDestroyWindow(window);
+  delete window;
   glfwTerminate();
 }
 
@@ -105,56 +98,32 @@ void RenderApp::ApplyWindowHints() {
 
 void RenderApp::OpenWindow() {
   ApplyWindowHints();
-  if (options->mode == LaunchMode::Preview) {
-    AttachedContextHints hints;
-    hints.samples = 4;
-    hints.stereo = false;
-    hints.robustLoseContextOnReset = true;
-    attachedWindow = AttachNativeWindow(options->parentWindow, hints);
-    if (attachedWindow == nullptr) FailToOpenWindow();
-  } else {
-    window = glfwCreateWindow(viewportWidth, viewportHeight, kWindowTitle, glfwGetPrimaryMonitor(), nullptr);
-    if (window == nullptr) FailToOpenWindow();
-  }
+  window = options->mode == LaunchMode::Preview ? AttachToHostWindow(options->parentWindow)
+                                                : CreateFullScreenWindow(viewportWidth, viewportHeight, kWindowTitle);
+  if (window == nullptr) FailToOpenWindow();
   InstallCallbacks();
-  if (window) {
-    glfwMakeContextCurrent(window);
-    SetWindowIcon(window);
-  } else {
-    MakeAttachedContextCurrent(attachedWindow);
-  }
+  window->MakeContextCurrent();
+  SetWindowIcon(window);
   LoadGlEntryPoints();
-  pacer_ = FramePacer(window ? PrimaryRefreshRate() : kFallbackRefreshRateHz);
+  pacer_ = FramePacer(PrimaryRefreshRate());
 }
 
 void RenderApp::InstallCallbacks() {
-  if (attachedWindow) {
-    AttachedWindowCallbacks callbacks;
-    callbacks.size = OnAttachedSize;
-    // XScreenSaver watches the keyboard and the pointer itself and stops us
-    // with a signal; only a host's preview ends on input.
-    if (!options->fromDaemon) {
-      callbacks.key = OnAttachedInput;
-      callbacks.button = OnAttachedInput;
-    }
-    SetAttachedWindowCallbacks(attachedWindow, callbacks);
-    return;
+  WindowCallbacks callbacks;
+  callbacks.size = OnWindowSize;
+  // XScreenSaver watches the keyboard and the pointer itself and stops us
+  // with a signal; input in its window is not ours to end the run on.
+  if (!options->fromDaemon) {
+    callbacks.key = OnKey;
+    callbacks.button = OnMouseButton;
   }
-  glfwSetWindowSizeCallback(window, OnWindowSize);
-  glfwSetKeyCallback(window, OnKey);
-  glfwSetMouseButtonCallback(window, OnMouseButton);
-  glfwSetCursorPosCallback(window, OnCursorPos);
-  glfwSetScrollCallback(window, OnScroll);
+  callbacks.cursorPos = OnCursorPos;
+  callbacks.scroll = OnScroll;
+  window->SetCallbacks(callbacks);
 }
 
 // A failed load is not fatal: rendering goes on with whatever resolved.
-void RenderApp::LoadGlEntryPoints() {
-  if (window) {
-    gladLoadGL(glfwGetProcAddress);
-  } else {
-    gladLoadGL(reinterpret_cast<GLADloadfunc>(AttachedProcAddress));
-  }
-}
+void RenderApp::LoadGlEntryPoints() { gladLoadGL(window->ProcAddressLoader()); }
 
 void ApplyFrameGlState() {
   glCullFace(GL_FRONT_AND_BACK);
@@ -168,39 +137,11 @@ void ApplyFrameGlState() {
 
 void RenderApp::ApplyGlState() {
   ApplyFrameGlState();
-  // renderApp is not set while we are being built, so the attached window is
-  // named here rather than found through it.
-  if (attachedWindow) {
-    SetAttachedSwapInterval(attachedWindow, 1);
-  } else {
-    SetSwapInterval(1);
-  }
-  if (window) glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+  SetSwapInterval(1);
+  window->HideCursor();
 }
 
 void RenderApp::PresentFrame() {
-  if (window) {
-    glfwSwapBuffers(window);
-  } else {
-    SwapAttachedBuffers(attachedWindow);
-  }
+  window->SwapBuffers();
   pacer_.WaitForNextFrame();
-}
-
-void RenderApp::PollEvents() {
-  if (window) {
-    glfwPollEvents();
-  } else {
-    PollAttachedEvents(attachedWindow);
-  }
-}
-
-// A stop signal is the system's close request on POSIX.
-bool RenderApp::ShouldClose() const {
-  if (StopSignalReceived()) return true;
-  return window ? glfwWindowShouldClose(window) != 0 : AttachedWindowShouldClose(attachedWindow);
-}
-
-bool RenderApp::IsParentWindowEnabled() const {
-  return attachedWindow == nullptr || IsHostWindowEnabled(attachedWindow);
 }

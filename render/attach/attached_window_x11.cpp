@@ -28,7 +28,7 @@ struct AttachedWindow {
   bool hostGone = false;
   // The handler that was in place before we attached, put back on detach.
   int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
-  AttachedWindowCallbacks callbacks;
+  WindowCallbacks callbacks;
 
   Window Drawable() const { return child != 0 ? child : host; }
 };
@@ -279,7 +279,7 @@ void OnHostConfigured(AttachedWindow* window, const XConfigureEvent& event) {
     XResizeWindow(window->display, window->child, static_cast<unsigned>(event.width),
                   static_cast<unsigned>(event.height));
   }
-  if (window->callbacks.size != nullptr) window->callbacks.size(event.width, event.height);
+  if (window->callbacks.size != nullptr) window->callbacks.size(nullptr, event.width, event.height);
 }
 
 void HandleEvent(AttachedWindow* window, const XEvent& event) {
@@ -291,10 +291,14 @@ void HandleEvent(AttachedWindow* window, const XEvent& event) {
       if (event.xdestroywindow.window == window->host) window->hostGone = true;
       break;
     case KeyPress:
-      if (window->callbacks.key != nullptr) window->callbacks.key();
+      if (window->callbacks.key != nullptr) {
+        window->callbacks.key(nullptr, GLFW_KEY_UNKNOWN, static_cast<int>(event.xkey.keycode), GLFW_PRESS, 0);
+      }
       break;
     case ButtonPress:
-      if (window->callbacks.button != nullptr) window->callbacks.button();
+      if (window->callbacks.button != nullptr) {
+        window->callbacks.button(nullptr, static_cast<int>(event.xbutton.button) - 1, GLFW_PRESS, 0);
+      }
       break;
     default: break;
   }
@@ -370,7 +374,7 @@ NativeWindowHandle DefaultRootWindowHandle() {
   return root;
 }
 
-void SetAttachedWindowCallbacks(AttachedWindow* window, const AttachedWindowCallbacks& callbacks) {
+void SetAttachedWindowCallbacks(AttachedWindow* window, const WindowCallbacks& callbacks) {
   window->callbacks = callbacks;
   if (callbacks.key != nullptr || callbacks.button != nullptr) SelectInput(window);
 }
@@ -425,3 +429,5 @@ void SetAttachedSwapInterval(AttachedWindow* window, int interval) {
     if (set != nullptr) set(static_cast<unsigned>(interval));
   }
 }
+
+void HideAttachedCursor(AttachedWindow*) {}
