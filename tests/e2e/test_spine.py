@@ -70,6 +70,11 @@ class FullScreenRun(unittest.TestCase):
         self.server.xdotool("mousemove", "64", "36", "click", "3")
         self.assertEndsWithStatusZero()
 
+    def test_the_x_server_going_away_ends_it_with_zero(self):
+        # As when the user logs out under a running screensaver.
+        self.server.process.kill()
+        self.assertEndsWithStatusZero()
+
     def test_pointer_motion_and_the_wheel_do_not_end_it(self):
         before = self.saver.frames()
         for x, y in ((10, 10), (120, 70), (64, 36)):
