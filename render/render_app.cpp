@@ -4,6 +4,7 @@
 
 #include "render/attach/attached_window.h"
 #include "render/gl.h"
+#include "render/gl_entry_points.h"
 #include "render/message_box.h"
 #include "render/render_window.h"
 #include "render/window_icon.h"
@@ -122,8 +123,18 @@ void RenderApp::InstallCallbacks() {
   window->SetCallbacks(callbacks);
 }
 
-// A failed load is not fatal: rendering goes on with whatever resolved.
-void RenderApp::LoadGlEntryPoints() { gladLoadGL(window->ProcAddressLoader()); }
+// An OpenGL without shaders (Windows' own software renderer where no display
+// driver is installed) cannot draw the scene, and its missing entry points
+// would be called through null. The window goes first, so that the message
+// is not hidden behind a full-screen window and a host's is left as found.
+void RenderApp::LoadGlEntryPoints() {
+  if (LoadSceneEntryPoints(window->ProcAddressLoader())) return;
+  delete window;
+  window = nullptr;
+  ShowDebugMessage("OpenGL 2.0 or later is needed");
+  glfwTerminate();
+  std::exit(0);
+}
 
 void ApplyFrameGlState() {
   glCullFace(GL_FRONT_AND_BACK);

@@ -339,6 +339,20 @@ class WithoutTheWindowingLibrary(Fixture):
         self.assertEqual(host.state()[4], 0, "nothing of ours inside the host's window")
 
 
+class WithoutShaders(Fixture):
+    def test_an_opengl_without_shaders_is_reported_and_the_host_left_as_it_was(self):
+        host = self.host()
+        before = host.state()
+        swaps = tempfile.mktemp(prefix="gloamery-swaps-")
+        preload = "%s %s" % (support_library("swap_counter.so"), support_library("gdi_generic_gl.so"))
+        result = subprocess.run([GLOAMERY, "/p", str(host.window)], capture_output=True, text=True, timeout=30,
+                                env=self.server.env(LD_PRELOAD=preload, GLOAMERY_SWAP_RECORD=swaps, **NO_DIALOG))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("Debug: OpenGL 2.0 or later is needed\n", result.stderr)
+        self.assertFalse(os.path.exists(swaps), "nothing was drawn")
+        self.assertEqual(host.state(), before)
+
+
 class XScreenSaverRuns(Fixture):
     def test_root_draws_into_the_window_named_in_hex_and_ignores_input(self):
         host = self.host()

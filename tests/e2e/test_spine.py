@@ -128,6 +128,19 @@ class SingleInstanceGuard(unittest.TestCase):
         self.assertIsNone(again.process.poll())
 
 
+class WithoutShaders(unittest.TestCase):
+    def test_an_opengl_without_shaders_is_reported_and_nothing_drawn(self):
+        with XServer(128, 72) as server:
+            swaps = tempfile.mktemp(prefix="gloamery-swaps-")
+            preload = "%s %s" % (support_library("swap_counter.so"), support_library("gdi_generic_gl.so"))
+            # GTK cannot open this backend, so the message comes on standard error.
+            env = server.env(LD_PRELOAD=preload, GLOAMERY_SWAP_RECORD=swaps, GDK_BACKEND="wayland")
+            result = subprocess.run([GLOAMERY, "/s"], env=env, capture_output=True, text=True, timeout=30)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertIn("Debug: OpenGL 2.0 or later is needed\n", result.stderr)
+            self.assertFalse(os.path.exists(swaps), "nothing was drawn")
+
+
 class WithoutADisplay(unittest.TestCase):
     def test_reports_both_failures_on_standard_error_and_ends_with_zero(self):
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
