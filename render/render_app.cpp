@@ -6,6 +6,7 @@
 #include "render/gl.h"
 #include "render/gl_entry_points.h"
 #include "render/message_box.h"
+#include "render/os_version.h"
 #include "render/render_window.h"
 #include "render/window_icon.h"
 
@@ -81,6 +82,14 @@ void RenderApp::ChooseWindowSize() {
     }
     return;
   }
+#ifdef _WIN32
+  // Systems before Vista get the classic fixed size.
+  if (OsVersionNumber() < kFirstVersionWithMonitorMode) {
+    viewportWidth = kFallbackWidth;
+    viewportHeight = kFallbackHeight;
+    return;
+  }
+#endif
   // Without a monitor (or without the library) there is no mode to read; the
   // window request that follows decides what happens.
   int width = PrimaryModeSize(0);

@@ -16,6 +16,13 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 ./scripts/build.sh build-sanitize -DGLOAMERY_SANITIZE=ON -DGLOAMERY_BENCH=OFF
 (cd build-sanitize && ctest --output-on-failure -j"$jobs")
 
+# The Windows screensaver, cross-built and tested under Wine. Its suites share
+# one Wine prefix, made once for this run in a folder of its own.
+./scripts/build-windows.sh build-windows
+wine_cache=$(mktemp -d)
+trap 'rm -rf "$wine_cache"' EXIT
+(cd build-windows && GLOAMERY_WINE_CACHE="$wine_cache" ctest --output-on-failure)
+
 if [ -x scripts/fuzz.sh ]; then
   ./scripts/fuzz.sh
 fi

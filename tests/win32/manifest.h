@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// One line of resources/resources.manifest, read by the tests so that every
+// listed resource is checked and none is forgotten.
+struct ManifestEntry {
+  int id;
+  std::string type;  // "TEXTFILE" or "BITMAP"
+  std::string path;  // absolute, as the test program can open it
+};
+
+std::vector<ManifestEntry> ReadManifest();
+std::vector<unsigned char> ReadWholeFile(const std::string& path);
