@@ -81,8 +81,8 @@ class Wine:
     def env(self):
         return _wine_env(self.prefix, self.xserver.display)
 
-    def start(self, program, *args):
-        process = subprocess.Popen(["wine", program, *args], env=self.env(),
+    def start(self, program, *args, stdin=None):
+        process = subprocess.Popen(["wine", program, *args], env=self.env(), stdin=stdin,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.processes.append(process)
         return process
@@ -98,7 +98,7 @@ class Wine:
             if process.poll() is None:
                 process.kill()
             process.wait(timeout=30)
-            for stream in (process.stdout, process.stderr):
+            for stream in (process.stdin, process.stdout, process.stderr):
                 if stream:
                     stream.close()
         self.processes = []
