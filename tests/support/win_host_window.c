@@ -6,6 +6,8 @@
 //   resize W H   gives the window a client area of W by H; "resized"
 //   focus        gives the keyboard focus to the first child, as a host whose
 //                preview takes the keys would; "focused 1" when it has it
+//   cursor       "cursor SHOWN" for the pointer wherever it is: 1 when an
+//                image shows, 0 when none does
 //   disable      "disabled"
 //   destroy      "destroyed"
 // Options: --size WxH (client size, 160x120 by default).
@@ -86,6 +88,12 @@ static void Command(HWND window, const char* line) {
     printf("resized\n");
   } else if (strncmp(line, "focus", 5) == 0) {
     printf("focused %d\n", FocusChild(window));
+  } else if (strncmp(line, "cursor", 6) == 0) {
+    CURSORINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    printf("cursor %d\n", (info.flags & CURSOR_SHOWING) != 0 && info.hCursor != NULL);
   } else if (strncmp(line, "disable", 7) == 0) {
     EnableWindow(window, FALSE);
     printf("disabled\n");

@@ -82,6 +82,20 @@ class PreviewInAHostWindow(Fixture):
         host.ask("destroy")
         self.assertEndsWithZero(run)
 
+    def test_the_pointer_is_hidden_over_it_and_shows_again_after(self):
+        host = self.host()
+        self.xserver.xdotool("mousemove", "80", "80")
+        self.assertTrue(wait_until(lambda: host.ask("cursor") == ["cursor", "1"], START_TIMEOUT))
+        run = self.preview(host)
+        self.wait_for_child(host, (160, 120), run)
+        self.xserver.xdotool("mousemove", "70", "70", "mousemove", "80", "80")
+        self.assertTrue(wait_until(lambda: host.ask("cursor") == ["cursor", "0"], START_TIMEOUT, process=run),
+                        "the pointer shows over the preview")
+        host.ask("disable")
+        self.assertEndsWithZero(run)
+        self.xserver.xdotool("mousemove", "70", "70", "mousemove", "80", "80")
+        self.assertTrue(wait_until(lambda: host.ask("cursor") == ["cursor", "1"], START_TIMEOUT), "hidden for good")
+
     def test_a_disabled_host_ends_it_and_only_our_child_goes(self):
         host = self.host()
         before = host.state()
