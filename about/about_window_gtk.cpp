@@ -6,6 +6,7 @@
 #include "about/about_window.h"
 #include "about/open_address.h"
 #include "assets/resources.h"
+#include "launch/display_loss.h"
 #include "render/message_box.h"
 
 namespace {
@@ -211,6 +212,7 @@ AboutWindow::AboutWindow() {
     ReportCreationFailure();
     return;
   }
+  EndQuietlyWhenTheDisplayIsLost();
   // The X window class names the window to the window manager, as the
   // registered class does on Windows; set after start-up, which sets its own.
   gdk_set_program_class(windowClassName);

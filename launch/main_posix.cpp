@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "launch/display_loss.h"
 #include "launch/entry_point.h"
 #include "launch/xscreensaver_args.h"
 
@@ -16,6 +17,7 @@ static std::string JoinArguments(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
+  EndQuietlyWhenTheDisplayIsLost();
   DaemonRun run;
   if (ParseDaemonArguments(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), &run)) return RunForDaemon(run);
   return RunScreensaver(JoinArguments(argc, argv).c_str());

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "launch/display_loss.h"
 #include "render/message_box.h"
 
 namespace {
@@ -44,6 +45,7 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
     WriteToStandardError(text, caption);
     return;
   }
+  EndQuietlyWhenTheDisplayIsLost();
   GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GtkTypeFor(icon), GTK_BUTTONS_OK, "%s", text);
   gtk_window_set_title(GTK_WINDOW(dialog), caption);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);

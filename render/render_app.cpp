@@ -2,11 +2,12 @@
 
 #include <cstdlib>
 
-#include "launch/stop_signal.h"
 #include "render/attach/attached_window.h"
 #include "render/gl.h"
+#include "render/gl_entry_points.h"
 #include "render/message_box.h"
 #include "render/os_version.h"
+#include "render/render_window.h"
 #include "render/window_icon.h"
 
 int32_t viewportWidth = 0;
@@ -30,9 +31,6 @@ void OnMouseButton(GLFWwindow*, int, int, int) { std::exit(0); }
 void OnCursorPos(GLFWwindow*, double, double) {}
 void OnScroll(GLFWwindow*, double, double) {}
 
-void OnAttachedSize(int width, int height) { OnWindowSize(nullptr, width, height); }
-void OnAttachedInput() { std::exit(0); }
-
 int PrimaryRefreshRate() {
   GLFWmonitor* monitor = glfwGetPrimaryMonitor();
   const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
@@ -54,12 +52,9 @@ int PrimaryModeSize(int which) {
   return which == 0 ? mode->width : mode->height;
 }
 
+// Like glfwSwapInterval, for the window whose context is current.
 void SetSwapInterval(int interval) {
-  if (renderApp && renderApp->attachedWindow) {
-    SetAttachedSwapInterval(renderApp->attachedWindow, interval);
-  } else {
-    glfwSwapInterval(interval);
-  }
+  if (RenderWindow* current = RenderWindow::Current()) current->SetSwapInterval(interval);
 }
 
 RenderApp::RenderApp(LaunchOptions* options) : options(options) {
@@ -70,8 +65,7 @@ RenderApp::RenderApp(LaunchOptions* options) : options(options) {
 }
 
 RenderApp::~RenderApp() {
-  if (attachedWindow) DetachNativeWindow(attachedWindow);
-  if (window) glfwDestroyWindow(window);
+  delete window;
   glfwTerminate();
 }
 
@@ -114,55 +108,41 @@ void RenderApp::ApplyWindowHints() {
 
 void RenderApp::OpenWindow() {
   ApplyWindowHints();
-  if (options->mode == LaunchMode::Preview) {
-    AttachedContextHints hints;
-    hints.samples = 4;
-    hints.stereo = false;
-    hints.robustLoseContextOnReset = true;
-    attachedWindow = AttachNativeWindow(options->parentWindow, hints);
-    if (attachedWindow == nullptr) FailToOpenWindow();
-  } else {
-    window = glfwCreateWindow(viewportWidth, viewportHeight, kWindowTitle, glfwGetPrimaryMonitor(), nullptr);
-    if (window == nullptr) FailToOpenWindow();
-  }
+  window = options->mode == LaunchMode::Preview ? AttachToHostWindow(options->parentWindow)
+                                                : CreateFullScreenWindow(viewportWidth, viewportHeight, kWindowTitle);
+  if (window == nullptr) FailToOpenWindow();
   InstallCallbacks();
-  if (window) {
-    glfwMakeContextCurrent(window);
-    SetWindowIcon(window);
-  } else {
-    MakeAttachedContextCurrent(attachedWindow);
-  }
+  window->MakeContextCurrent();
+  SetWindowIcon(window);
   LoadGlEntryPoints();
-  pacer_ = FramePacer(window ? PrimaryRefreshRate() : kFallbackRefreshRateHz);
+  pacer_ = FramePacer(PrimaryRefreshRate());
 }
 
 void RenderApp::InstallCallbacks() {
-  if (attachedWindow) {
-    AttachedWindowCallbacks callbacks;
-    callbacks.size = OnAttachedSize;
-    // XScreenSaver watches the keyboard and the pointer itself and stops us
-    // with a signal; only a host's preview ends on input.
-    if (!options->fromDaemon) {
-      callbacks.key = OnAttachedInput;
-      callbacks.button = OnAttachedInput;
-    }
-    SetAttachedWindowCallbacks(attachedWindow, callbacks);
-    return;
+  WindowCallbacks callbacks;
+  callbacks.size = OnWindowSize;
+  // XScreenSaver watches the keyboard and the pointer itself and stops us
+  // with a signal; input in its window is not ours to end the run on.
+  if (!options->fromDaemon) {
+    callbacks.key = OnKey;
+    callbacks.button = OnMouseButton;
   }
-  glfwSetWindowSizeCallback(window, OnWindowSize);
-  glfwSetKeyCallback(window, OnKey);
-  glfwSetMouseButtonCallback(window, OnMouseButton);
-  glfwSetCursorPosCallback(window, OnCursorPos);
-  glfwSetScrollCallback(window, OnScroll);
+  callbacks.cursorPos = OnCursorPos;
+  callbacks.scroll = OnScroll;
+  window->SetCallbacks(callbacks);
 }
 
-// A failed load is not fatal: rendering goes on with whatever resolved.
+// An OpenGL without shaders (Windows' own software renderer where no display
+// driver is installed) cannot draw the scene, and its missing entry points
+// would be called through null. The window goes first, so that the message
+// is not hidden behind a full-screen window and a host's is left as found.
 void RenderApp::LoadGlEntryPoints() {
-  if (window) {
-    gladLoadGL(glfwGetProcAddress);
-  } else {
-    gladLoadGL(reinterpret_cast<GLADloadfunc>(AttachedProcAddress));
-  }
+  if (LoadSceneEntryPoints(window->ProcAddressLoader())) return;
+  delete window;
+  window = nullptr;
+  ShowDebugMessage("OpenGL 2.0 or later is needed");
+  glfwTerminate();
+  std::exit(0);
 }
 
 void ApplyFrameGlState() {
@@ -177,39 +157,11 @@ void ApplyFrameGlState() {
 
 void RenderApp::ApplyGlState() {
   ApplyFrameGlState();
-  // renderApp is not set while we are being built, so the attached window is
-  // named here rather than found through it.
-  if (attachedWindow) {
-    SetAttachedSwapInterval(attachedWindow, 1);
-  } else {
-    SetSwapInterval(1);
-  }
-  if (window) glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+  SetSwapInterval(1);
+  window->HideCursor();
 }
 
 void RenderApp::PresentFrame() {
-  if (window) {
-    glfwSwapBuffers(window);
-  } else {
-    SwapAttachedBuffers(attachedWindow);
-  }
+  window->SwapBuffers();
   pacer_.WaitForNextFrame();
-}
-
-void RenderApp::PollEvents() {
-  if (window) {
-    glfwPollEvents();
-  } else {
-    PollAttachedEvents(attachedWindow);
-  }
-}
-
-// A stop signal is the system's close request on POSIX.
-bool RenderApp::ShouldClose() const {
-  if (StopSignalReceived()) return true;
-  return window ? glfwWindowShouldClose(window) != 0 : AttachedWindowShouldClose(attachedWindow);
-}
-
-bool RenderApp::IsParentWindowEnabled() const {
-  return attachedWindow == nullptr || IsHostWindowEnabled(attachedWindow);
 }

@@ -5,8 +5,7 @@
 #include "launch/launch_options.h"
 #include "render/frame_pacer.h"
 
-struct GLFWwindow;
-struct AttachedWindow;
+class RenderWindow;
 
 // The fixed GL state set once a context exists. The frame's additive blend
 // onto a cleared black target depends on it, so every context that draws the
@@ -28,15 +27,11 @@ class RenderApp {
   RenderApp(const RenderApp&) = delete;
   RenderApp& operator=(const RenderApp&) = delete;
 
-  // What the frame loop does through the window, whether it is our own
-  // full-screen window or the host's preview window.
+  // Presents the frame drawn and waits for the next display refresh.
   void PresentFrame();
-  void PollEvents();
-  bool ShouldClose() const;
-  bool IsParentWindowEnabled() const;
 
-  GLFWwindow* window = nullptr;              // our own window; null when attached
-  AttachedWindow* attachedWindow = nullptr;  // the host's window in Preview mode
+  // Our own full-screen window, or the host's preview window in Preview mode.
+  RenderWindow* window = nullptr;
   LaunchOptions* options;
 
  private:

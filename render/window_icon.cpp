@@ -1,8 +1,8 @@
 #include "render/window_icon.h"
 
-#include <GLFW/glfw3.h>
-
 #include <cstring>
+
+#include "render/render_window.h"
 
 void ConvertIconColumnsToRows(const unsigned char* columns, unsigned char* rows) {
   constexpr size_t kColumnBytes = kWindowIconSize * 4;
@@ -14,9 +14,9 @@ void ConvertIconColumnsToRows(const unsigned char* columns, unsigned char* rows)
   }
 }
 
-void SetWindowIcon(GLFWwindow* window) {
+void SetWindowIcon(RenderWindow* window) {
   unsigned char rows[kWindowIconBytes];  // GLFW copies the pixels
   ConvertIconColumnsToRows(kWindowIconColumns, rows);
   GLFWimage image{kWindowIconSize, kWindowIconSize, rows};
-  glfwSetWindowIcon(window, 1, &image);
+  window->SetIcon(image);
 }

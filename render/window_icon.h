@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-struct GLFWwindow;
+class RenderWindow;
 
 constexpr int kWindowIconSize = 64;
 constexpr size_t kWindowIconBytes = kWindowIconSize * kWindowIconSize * 4;
@@ -14,4 +14,4 @@ extern const unsigned char kWindowIconColumns[kWindowIconBytes];
 // layout that windowing systems take.
 void ConvertIconColumnsToRows(const unsigned char* columns, unsigned char* rows);
 
-void SetWindowIcon(GLFWwindow* window);
+void SetWindowIcon(RenderWindow* window);

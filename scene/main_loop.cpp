@@ -8,6 +8,7 @@
 #include "launch/stop_signal.h"
 #include "render/gl.h"
 #include "render/render_app.h"
+#include "render/render_window.h"
 
 ShaderProgram* shaderProgram = nullptr;
 MeshArrays* meshArrays = nullptr;
@@ -80,9 +81,10 @@ void RunMainLoop() {
   for (;;) {
     Tick();
     renderApp->PresentFrame();
-    renderApp->PollEvents();
-    if (launchOptions->mode == LaunchMode::Preview && !renderApp->IsParentWindowEnabled()) break;
-    if (renderApp->ShouldClose()) break;
+    renderApp->window->PollEvents();
+    if (launchOptions->mode == LaunchMode::Preview && !renderApp->window->IsHostEnabled()) break;
+    // A stop signal is the system's close request on POSIX.
+    if (renderApp->window->ShouldClose() || StopSignalReceived()) break;
   }
   TearDownScene();
 }

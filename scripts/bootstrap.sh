@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config python3 python3-glad
-  libglfw3-dev libgl-dev libegl-dev libx11-dev libgtk-3-dev libpng-dev
+  libglfw3-dev libgl-dev libegl-dev libx11-dev libxfixes-dev libgtk-3-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool x11-utils imagemagick

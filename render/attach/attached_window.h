@@ -1,18 +1,13 @@
 #pragma once
 
 #include "launch/launch_options.h"
+#include "render/window_callbacks.h"
 
 // A window of another client (the screensaver host's preview window) that we
 // draw into. It offers what the main loop needs of a GLFW window: a current
 // context, swaps, event polling with the program's callbacks, a close flag,
 // and a detach that leaves the host's window as it was found.
 struct AttachedWindow;
-
-struct AttachedWindowCallbacks {
-  void (*size)(int width, int height) = nullptr;
-  void (*key)() = nullptr;
-  void (*button)() = nullptr;
-};
 
 // The context hints of a created window, as far as the platform offers them.
 struct AttachedContextHints {
@@ -35,8 +30,9 @@ bool QueryNativeWindowSize(NativeWindowHandle host, int* width, int* height);
 NativeWindowHandle DefaultRootWindowHandle();
 
 // The key and button callbacks are optional: where they are null, input is
-// not even asked for, and the host keeps it to itself.
-void SetAttachedWindowCallbacks(AttachedWindow* window, const AttachedWindowCallbacks& callbacks);
+// not even asked for, and the host keeps it to itself. The callbacks get a
+// null window; keys come as GLFW_KEY_UNKNOWN with the platform's scan code.
+void SetAttachedWindowCallbacks(AttachedWindow* window, const WindowCallbacks& callbacks);
 void MakeAttachedContextCurrent(AttachedWindow* window);
 void SwapAttachedBuffers(AttachedWindow* window);
 void PollAttachedEvents(AttachedWindow* window);
@@ -46,3 +42,6 @@ bool IsHostWindowEnabled(AttachedWindow* window);
 // For the GL loader.
 void* AttachedProcAddress(const char* name);
 void SetAttachedSwapInterval(AttachedWindow* window, int interval);
+// Hides the pointer over the drawing area; whatever this changes is undone
+// on detach.
+void HideAttachedCursor(AttachedWindow* window);

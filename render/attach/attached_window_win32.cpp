@@ -1,19 +1,250 @@
-// PLACEHOLDER until the Win32 preview attachment lands: every attach fails
-// cleanly ("Failed to open window"), so the /p start ends with status 0.
-// The functions below the attach are never reached with a null window.
+#include <windows.h>
+#include <windowsx.h>
+
 #include "render/attach/attached_window.h"
 
-struct AttachedWindow {};
+// Windows refuses to let one process replace the window procedure of
+// another's window (ERROR_ACCESS_DENIED), so we draw, as the system's own
+// screensaver framework does, into a child window of ours that covers the
+// host's client area. The host's window keeps its size, style and procedure;
+// detaching destroys only our child.
+struct AttachedWindow {
+  HWND host = nullptr;
+  HWND child = nullptr;
+  HDC dc = nullptr;
+  HGLRC context = nullptr;
+  int width = 0;
+  int height = 0;
+  bool cursorHidden = false;
+  bool closeRequested = false;
+  WindowCallbacks callbacks;
+};
 
-AttachedWindow* AttachNativeWindow(NativeWindowHandle, const AttachedContextHints&) { return nullptr; }
-void DetachNativeWindow(AttachedWindow*) {}
-bool QueryNativeWindowSize(NativeWindowHandle, int*, int*) { return false; }
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"GloameryPreview";
+
+AttachedWindow* WindowOf(HWND hwnd) {
+  return reinterpret_cast<AttachedWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void ReportKey(AttachedWindow* window, LPARAM lParam, int action) {
+  if (window->callbacks.key == nullptr) return;
+  const int scancode = static_cast<int>((HIWORD(lParam) & (KF_EXTENDED | 0xff)));
+  window->callbacks.key(nullptr, GLFW_KEY_UNKNOWN, scancode, action, 0);
+}
+
+void ReportButton(AttachedWindow* window, int button, int action) {
+  if (window->callbacks.button != nullptr) window->callbacks.button(nullptr, button, action, 0);
+}
+
+int ExtraButton(WPARAM wParam) {
+  return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? GLFW_MOUSE_BUTTON_4 : GLFW_MOUSE_BUTTON_5;
+}
+
+void ReportScroll(AttachedWindow* window, double x, double y) {
+  if (window->callbacks.scroll != nullptr) window->callbacks.scroll(nullptr, x, y);
+}
+
+// Handles what the program's callbacks want; returns false for everything
+// the default procedure should see.
+bool HandleInput(AttachedWindow* window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: ReportKey(window, lParam, GLFW_PRESS); return true;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: ReportKey(window, lParam, GLFW_RELEASE); return true;
+    case WM_LBUTTONDOWN: ReportButton(window, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS); return true;
+    case WM_LBUTTONUP: ReportButton(window, GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE); return true;
+    case WM_RBUTTONDOWN: ReportButton(window, GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS); return true;
+    case WM_RBUTTONUP: ReportButton(window, GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE); return true;
+    case WM_MBUTTONDOWN: ReportButton(window, GLFW_MOUSE_BUTTON_MIDDLE, GLFW_PRESS); return true;
+    case WM_MBUTTONUP: ReportButton(window, GLFW_MOUSE_BUTTON_MIDDLE, GLFW_RELEASE); return true;
+    case WM_XBUTTONDOWN: ReportButton(window, ExtraButton(wParam), GLFW_PRESS); return true;
+    case WM_XBUTTONUP: ReportButton(window, ExtraButton(wParam), GLFW_RELEASE); return true;
+    case WM_MOUSEWHEEL: ReportScroll(window, 0.0, GET_WHEEL_DELTA_WPARAM(wParam) / double{WHEEL_DELTA}); return true;
+    case WM_MOUSEHWHEEL: ReportScroll(window, -GET_WHEEL_DELTA_WPARAM(wParam) / double{WHEEL_DELTA}, 0.0); return true;
+    case WM_MOUSEMOVE:
+      if (window->callbacks.cursorPos != nullptr) {
+        window->callbacks.cursorPos(nullptr, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      }
+      return true;
+    default: return false;
+  }
+}
+
+LRESULT CALLBACK PreviewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  AttachedWindow* window = WindowOf(hwnd);
+  if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (HandleInput(window, message, wParam, lParam)) return 0;
+  switch (message) {
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) != HTCLIENT) break;
+      SetCursor(window->cursorHidden ? nullptr : LoadCursorA(nullptr, IDC_ARROW));
+      return TRUE;
+    // GL covers every pixel each frame.
+    case WM_ERASEBKGND: return 1;
+    case WM_CLOSE: window->closeRequested = true; return 0;
+    // The host destroys its children with itself; the loop then sees the
+    // host gone.
+    case WM_DESTROY: window->child = nullptr; break;
+    default: break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool RegisterPreviewClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  // One DC for the life of the window, as WGL expects of a GL window.
+  windowClass.style = CS_OWNDC;
+  windowClass.lpfnWndProc = PreviewProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kWindowClass;
+  if (RegisterClassExW(&windowClass) != 0) return true;
+  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND AsWindow(NativeWindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+
+bool ClientSize(HWND hwnd, int* width, int* height) {
+  RECT rect{};
+  if (!GetClientRect(hwnd, &rect)) return false;
+  *width = rect.right - rect.left;
+  *height = rect.bottom - rect.top;
+  return true;
+}
+
+bool CreateChild(AttachedWindow* window) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!RegisterPreviewClass(instance)) return false;
+  window->child = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                                  window->width, window->height, window->host, nullptr, instance, window);
+  return window->child != nullptr;
+}
+
+// A double-buffered RGBA format; version 1.0 of the context that follows is
+// the driver's compatibility context, which the GLSL 1.10 shaders and the
+// VAO-less drawing need.
+bool CreateContext(AttachedWindow* window, const AttachedContextHints& hints) {
+  window->dc = GetDC(window->child);
+  if (window->dc == nullptr) return false;
+  PIXELFORMATDESCRIPTOR format{};
+  format.nSize = sizeof format;
+  format.nVersion = 1;
+  format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER | (hints.stereo ? PFD_STEREO : 0);
+  format.iPixelType = PFD_TYPE_RGBA;
+  format.cColorBits = 32;
+  format.cAlphaBits = 8;
+  format.iLayerType = PFD_MAIN_PLANE;
+  const int chosen = ChoosePixelFormat(window->dc, &format);
+  if (chosen == 0 || !SetPixelFormat(window->dc, chosen, &format)) return false;
+  window->context = wglCreateContext(window->dc);
+  return window->context != nullptr && wglMakeCurrent(window->dc, window->context);
+}
+
+void Release(AttachedWindow* window) {
+  if (window->context != nullptr) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(window->context);
+  }
+  if (window->child != nullptr && IsWindow(window->child)) {
+    if (window->dc != nullptr) ReleaseDC(window->child, window->dc);
+    DestroyWindow(window->child);
+  }
+  delete window;
+}
+
+// We cannot hear the host's size messages without its procedure, so its
+// client size is read once a frame.
+void FollowHostSize(AttachedWindow* window) {
+  int width = 0, height = 0;
+  if (!ClientSize(window->host, &width, &height)) return;
+  if (width == window->width && height == window->height) return;
+  window->width = width;
+  window->height = height;
+  if (window->child != nullptr) {
+    SetWindowPos(window->child, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  }
+  if (window->callbacks.size != nullptr) window->callbacks.size(nullptr, width, height);
+}
+
+// Some drivers answer a missing name with a small number instead of null.
+bool IsRealProc(PROC proc) {
+  const auto value = reinterpret_cast<intptr_t>(proc);
+  return value != 0 && value != 1 && value != 2 && value != 3 && value != -1;
+}
+
+}  // namespace
+
+// A null, garbage or stale handle names no window; nothing is created then.
+AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContextHints& hints) {
+  HWND hostWindow = AsWindow(host);
+  if (hostWindow == nullptr || !IsWindow(hostWindow)) return nullptr;
+  auto* window = new AttachedWindow;
+  window->host = hostWindow;
+  if (!ClientSize(hostWindow, &window->width, &window->height) || !CreateChild(window) ||
+      !CreateContext(window, hints)) {
+    Release(window);
+    return nullptr;
+  }
+  return window;
+}
+
+void DetachNativeWindow(AttachedWindow* window) {
+  if (window != nullptr) Release(window);
+}
+
+bool QueryNativeWindowSize(NativeWindowHandle host, int* width, int* height) {
+  HWND hostWindow = AsWindow(host);
+  return hostWindow != nullptr && IsWindow(hostWindow) && ClientSize(hostWindow, width, height);
+}
+
+// Only XScreenSaver asks for it.
 NativeWindowHandle DefaultRootWindowHandle() { return 0; }
-void SetAttachedWindowCallbacks(AttachedWindow*, const AttachedWindowCallbacks&) {}
-void MakeAttachedContextCurrent(AttachedWindow*) {}
-void SwapAttachedBuffers(AttachedWindow*) {}
-void PollAttachedEvents(AttachedWindow*) {}
-bool AttachedWindowShouldClose(AttachedWindow*) { return true; }
-bool IsHostWindowEnabled(AttachedWindow*) { return false; }
-void* AttachedProcAddress(const char*) { return nullptr; }
-void SetAttachedSwapInterval(AttachedWindow*, int) {}
+
+void SetAttachedWindowCallbacks(AttachedWindow* window, const WindowCallbacks& callbacks) {
+  window->callbacks = callbacks;
+}
+
+void MakeAttachedContextCurrent(AttachedWindow* window) { wglMakeCurrent(window->dc, window->context); }
+
+void SwapAttachedBuffers(AttachedWindow* window) {
+  if (window->child != nullptr) SwapBuffers(window->dc);
+}
+
+void PollAttachedEvents(AttachedWindow* window) {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  FollowHostSize(window);
+}
+
+bool AttachedWindowShouldClose(AttachedWindow* window) { return window->closeRequested; }
+
+bool IsHostWindowEnabled(AttachedWindow* window) {
+  return window->child != nullptr && IsWindow(window->host) && IsWindowEnabled(window->host);
+}
+
+void* AttachedProcAddress(const char* name) {
+  PROC proc = wglGetProcAddress(name);
+  if (IsRealProc(proc)) return reinterpret_cast<void*>(proc);
+  // OpenGL 1.1's own functions are plain exports of opengl32.dll, which we
+  // link against, so it is loaded for as long as we run.
+  HMODULE library = GetModuleHandleW(L"opengl32.dll");
+  return library != nullptr ? reinterpret_cast<void*>(GetProcAddress(library, name)) : nullptr;
+}
+
+void SetAttachedSwapInterval(AttachedWindow*, int interval) {
+  using SwapIntervalProc = BOOL(WINAPI*)(int);
+  auto set = reinterpret_cast<SwapIntervalProc>(AttachedProcAddress("wglSwapIntervalEXT"));
+  if (set != nullptr) set(interval);
+}
+
+void HideAttachedCursor(AttachedWindow* window) { window->cursorHidden = true; }

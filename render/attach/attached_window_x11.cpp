@@ -2,10 +2,10 @@
 #include <GL/glxext.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "render/attach/attached_window.h"
 
@@ -19,6 +19,12 @@ struct AttachedWindow {
   // matches the host's visual; it follows the host's size.
   Window child = 0;
   Colormap colormap = 0;
+  // An input-only window of our own over the host's, carrying the invisible
+  // pointer where we draw into the host's own window: X cannot read a
+  // window's cursor back, so the host's is never touched.
+  Window pointerCover = 0;
+  Cursor invisibleCursor = 0;
+  bool hostIsRoot = false;
   GLXContext context = nullptr;
   // What this connection had selected on the host before, put back on detach.
   long originalMask = 0;
@@ -28,7 +34,7 @@ struct AttachedWindow {
   bool hostGone = false;
   // The handler that was in place before we attached, put back on detach.
   int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
-  AttachedWindowCallbacks callbacks;
+  WindowCallbacks callbacks;
 
   Window Drawable() const { return child != 0 ? child : host; }
 };
@@ -80,15 +86,6 @@ class ErrorTrap {
   Display* display_;
   int (*previous_)(Display*, XErrorEvent*) = nullptr;
 };
-
-// A lost X server (the session ending under a screensaver) is no failure of
-// ours: leave quietly with the status every other path has.
-int OnConnectionLost(Display*) {
-  static const char kMessage[] = "gloamery: the X server went away\n";
-  ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
-  (void)ignored;
-  _exit(0);
-}
 
 // X resource ids use 29 bits; anything wider would be cut to some other
 // window's id on the wire.
@@ -216,13 +213,14 @@ void Release(AttachedWindow* window) {
       glXDestroyContext(window->display, window->context);
     }
     if (window->child != 0) XDestroyWindow(window->display, window->child);
+    if (window->pointerCover != 0) XDestroyWindow(window->display, window->pointerCover);
+    if (window->invisibleCursor != 0) XFreeCursor(window->display, window->invisibleCursor);
     if (window->colormap != 0) XFreeColormap(window->display, window->colormap);
     if (!window->hostGone && window->structureMask != 0) {
       XSelectInput(window->display, window->host, window->originalMask);
     }
   }
   XSetErrorHandler(window->previousErrorHandler);
-  XSetIOErrorHandler(nullptr);
   XCloseDisplay(window->display);
   delete window;
 }
@@ -258,16 +256,74 @@ bool TrySelect(Display* display, Window target, long mask) {
 }
 
 // Only one client may select ButtonPress on a window; where the host has it,
-// keys alone still reach us. Our own child takes both without a quarrel.
+// keys alone still reach us, and a button's release goes to the host with
+// its press. Our own child takes both without a quarrel. Releases count as
+// much as presses: a key held since before we started ends us when let go.
 void SelectInput(AttachedWindow* window) {
-  const long keys = window->structureMask | KeyPressMask;
+  const long keys = KeyPressMask | KeyReleaseMask;
+  const long buttons = ButtonPressMask | ButtonReleaseMask;
+  const long hostKeys = window->structureMask | keys;
   if (window->child != 0) {
-    TrySelect(window->display, window->host, keys);
-    TrySelect(window->display, window->child, KeyPressMask | ButtonPressMask);
+    TrySelect(window->display, window->host, hostKeys);
+    TrySelect(window->display, window->child, keys | buttons);
     return;
   }
-  if (!TrySelect(window->display, window->host, keys | ButtonPressMask)) {
-    TrySelect(window->display, window->host, keys);
+  if (!TrySelect(window->display, window->host, hostKeys | buttons)) {
+    TrySelect(window->display, window->host, hostKeys | ButtonReleaseMask);
+  }
+}
+
+// A 1x1 cursor whose mask shows nothing.
+Cursor CreateInvisibleCursor(Display* display, Window window) {
+  static const char kEmpty[1] = {0};
+  Pixmap bitmap = XCreateBitmapFromData(display, window, kEmpty, 1, 1);
+  XColor black{};
+  Cursor cursor = XCreatePixmapCursor(display, bitmap, bitmap, &black, &black, 0, 0);
+  XFreePixmap(display, bitmap);
+  return cursor;
+}
+
+void CreatePointerCover(AttachedWindow* window) {
+  XSetWindowAttributes attributes{};
+  attributes.cursor = window->invisibleCursor;
+  window->pointerCover =
+      XCreateWindow(window->display, window->host, 0, 0, static_cast<unsigned>(window->width),
+                    static_cast<unsigned>(window->height), 0, 0, InputOnly, CopyFromParent, CWCursor, &attributes);
+  XMapWindow(window->display, window->pointerCover);
+}
+
+// X mouse buttons 4 to 7 are the wheel's steps, as GLFW reads them.
+bool IsWheelButton(unsigned button) { return button >= 4 && button <= 7; }
+
+void ReportWheel(AttachedWindow* window, unsigned button) {
+  if (window->callbacks.scroll == nullptr) return;
+  double x = button == 6 ? 1.0 : button == 7 ? -1.0 : 0.0;
+  double y = button == 4 ? 1.0 : button == 5 ? -1.0 : 0.0;
+  window->callbacks.scroll(nullptr, x, y);
+}
+
+// GLFW's numbering: left, right, middle, then the extra buttons after the
+// wheel's.
+int GlfwButton(unsigned button) {
+  switch (button) {
+    case Button1: return GLFW_MOUSE_BUTTON_LEFT;
+    case Button2: return GLFW_MOUSE_BUTTON_MIDDLE;
+    case Button3: return GLFW_MOUSE_BUTTON_RIGHT;
+    default: return static_cast<int>(button) - 4;
+  }
+}
+
+void ReportButton(AttachedWindow* window, unsigned button, int action) {
+  if (IsWheelButton(button)) {
+    if (action == GLFW_PRESS) ReportWheel(window, button);
+    return;
+  }
+  if (window->callbacks.button != nullptr) window->callbacks.button(nullptr, GlfwButton(button), action, 0);
+}
+
+void ReportKey(AttachedWindow* window, unsigned keycode, int action) {
+  if (window->callbacks.key != nullptr) {
+    window->callbacks.key(nullptr, GLFW_KEY_UNKNOWN, static_cast<int>(keycode), action, 0);
   }
 }
 
@@ -275,11 +331,11 @@ void OnHostConfigured(AttachedWindow* window, const XConfigureEvent& event) {
   if (event.width == window->width && event.height == window->height) return;
   window->width = event.width;
   window->height = event.height;
-  if (window->child != 0) {
-    XResizeWindow(window->display, window->child, static_cast<unsigned>(event.width),
-                  static_cast<unsigned>(event.height));
+  for (Window ours : {window->child, window->pointerCover}) {
+    if (ours != 0)
+      XResizeWindow(window->display, ours, static_cast<unsigned>(event.width), static_cast<unsigned>(event.height));
   }
-  if (window->callbacks.size != nullptr) window->callbacks.size(event.width, event.height);
+  if (window->callbacks.size != nullptr) window->callbacks.size(nullptr, event.width, event.height);
 }
 
 void HandleEvent(AttachedWindow* window, const XEvent& event) {
@@ -290,12 +346,10 @@ void HandleEvent(AttachedWindow* window, const XEvent& event) {
     case DestroyNotify:
       if (event.xdestroywindow.window == window->host) window->hostGone = true;
       break;
-    case KeyPress:
-      if (window->callbacks.key != nullptr) window->callbacks.key();
-      break;
-    case ButtonPress:
-      if (window->callbacks.button != nullptr) window->callbacks.button();
-      break;
+    case KeyPress: ReportKey(window, event.xkey.keycode, GLFW_PRESS); break;
+    case KeyRelease: ReportKey(window, event.xkey.keycode, GLFW_RELEASE); break;
+    case ButtonPress: ReportButton(window, event.xbutton.button, GLFW_PRESS); break;
+    case ButtonRelease: ReportButton(window, event.xbutton.button, GLFW_RELEASE); break;
     default: break;
   }
 }
@@ -306,7 +360,6 @@ AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContex
   if (!CanBeWindowId(host)) return nullptr;
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return nullptr;
-  XSetIOErrorHandler(OnConnectionLost);
 
   auto* window = new AttachedWindow;
   window->display = display;
@@ -328,6 +381,7 @@ AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContex
     return nullptr;
   }
   window->originalMask = attributes.your_event_mask;
+  window->hostIsRoot = attributes.root == window->host;
   window->width = attributes.width;
   window->height = attributes.height;
 
@@ -370,7 +424,7 @@ NativeWindowHandle DefaultRootWindowHandle() {
   return root;
 }
 
-void SetAttachedWindowCallbacks(AttachedWindow* window, const AttachedWindowCallbacks& callbacks) {
+void SetAttachedWindowCallbacks(AttachedWindow* window, const WindowCallbacks& callbacks) {
   window->callbacks = callbacks;
   if (callbacks.key != nullptr || callbacks.button != nullptr) SelectInput(window);
 }
@@ -424,4 +478,18 @@ void SetAttachedSwapInterval(AttachedWindow* window, int interval) {
         glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
     if (set != nullptr) set(static_cast<unsigned>(interval));
   }
+}
+
+// Drawing on the root window is drawing on the desktop, where the pointer
+// stays in use.
+void HideAttachedCursor(AttachedWindow* window) {
+  if (window->hostIsRoot || window->invisibleCursor != 0) return;
+  ErrorTrap trap(window->display);
+  window->invisibleCursor = CreateInvisibleCursor(window->display, window->host);
+  if (window->child != 0) {
+    XDefineCursor(window->display, window->child, window->invisibleCursor);
+  } else {
+    CreatePointerCover(window);
+  }
+  trap.Sync();
 }

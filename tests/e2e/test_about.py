@@ -241,6 +241,10 @@ class AboutWindowRun(unittest.TestCase):
         self.server.run("wmctrl", "-c", "About")
         self.assertEqual(wait_for_exit(self.about, PATIENCE), 0, stderr_text(self.about))
 
+    def test_the_x_server_going_away_ends_the_run_with_zero(self):
+        self.server.process.kill()
+        self.assertEqual(wait_for_exit(self.about, 15), 0, self.about.stderr.read() if self.about.poll() else "")
+
 
 class AboutWithoutADisplay(unittest.TestCase):
     def run_about(self, **display):

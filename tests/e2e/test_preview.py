@@ -50,6 +50,20 @@ class Host:
         self.process.stdin.flush()
         return self.answers.readline().split()
 
+    def cursor(self):
+        """(shows any pixel, digest) of the pointer's current image, wherever it is."""
+        answer = self.ask("cursor")
+        return int(answer[1]), int(answer[2])
+
+    def wait_for_cursor(self, visible, timeout=10):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            cursor = self.cursor()
+            if cursor[0] == visible:
+                return cursor
+            time.sleep(0.05)
+        raise AssertionError("the pointer's visibility stayed %d" % (1 - visible))
+
     def state(self):
         """(width, height, own mask, all clients' masks, child count), or None once gone."""
         answer = self.ask("state")
@@ -217,6 +231,49 @@ class PreviewIntoHostWindow(Fixture):
         self.assertEndsWithZero(run, PATIENCE)
         self.assertIsNotNone(host.state())
 
+    def test_a_release_alone_ends_it(self):
+        # Held down before the preview started, let go while it draws: as the
+        # user who pressed a key to open the host's dialog would.
+        for down, up in ((("keydown", "space"), ("keyup", "space")), (("mousedown", "1"), ("mouseup", "1"))):
+            with self.subTest(release=up[0]):
+                host = self.host()
+                self.server.xdotool("mousemove", "80", "45", *down)
+                run = self.preview(host)
+                run.wait_until_presenting()
+                self.server.xdotool(*up)
+                self.assertEndsWithZero(run, 10)
+
+    def test_the_wheel_and_pointer_motion_do_not_end_it(self):
+        host = self.host()
+        run = self.preview(host)
+        run.wait_until_presenting()
+        self.server.xdotool("mousemove", "10", "10", "mousemove", "80", "45", "click", "4", "click", "5")
+        # The host's resize reaches us after the wheel's events, so once the
+        # preview follows it, those have been handled.
+        host.ask("resize 150 80")
+        run.wait_for_viewport((150, 80))
+        self.assertIsNone(run.process.poll(), run.stderr())
+        run.process.terminate()
+        self.assertEndsWithZero(run, 5)
+
+    def test_the_pointer_is_hidden_over_it_and_the_hosts_own_comes_back(self):
+        for options in ((), ("--hand",), ("--foreign-visual", "--hand")):
+            with self.subTest(host=options):
+                host = self.host(*options)
+                self.server.xdotool("mousemove", "80", "45")
+                before = host.wait_for_cursor(1)
+                run = self.preview(host)
+                run.wait_until_presenting()
+                host.wait_for_cursor(0)
+                host.ask("resize 200 110")
+                run.wait_for_viewport((200, 110))
+                self.server.xdotool("mousemove", "190", "100")
+                self.assertEqual(host.cursor()[0], 0, "hidden over the area the host grew by")
+                run.process.terminate()
+                self.assertEndsWithZero(run, 5)
+                self.assertEqual(host.wait_for_cursor(1), before, "the host's own pointer")
+                host.close()
+
     def test_a_host_that_takes_the_buttons_keeps_them_and_the_preview_still_follows(self):
         host = self.host("--take-buttons")
         run = self.preview(host)
@@ -310,6 +367,36 @@ class HandlesThatNameNoWindow(Fixture):
         self.server.xdotool("windowfocus", "--sync", str(dialogs[0]), "key", "Return")
         self.assertEndsWithZero(run, PATIENCE)
         self.assertFalse(os.path.exists(run.swaps), "nothing was drawn")
+
+    def test_the_x_server_going_away_under_the_dialog_ends_it_with_zero(self):
+        run = self.run_gloamery("/p", "0")
+        self.server.wait_for_window("Debug", run.process)
+        self.server.process.kill()
+        self.assertEndsWithZero(run, 10)
+
+
+class WithoutTheWindowingLibrary(Fixture):
+    def test_a_preview_does_not_attach_when_glfw_fails_to_start(self):
+        host = self.host()
+        result = subprocess.run([GLOAMERY, "/p", str(host.window)], capture_output=True, text=True, timeout=30,
+                                env=self.server.env(LD_PRELOAD=support_library("glfw_init_fails.so"), **NO_DIALOG))
+        self.assertEqual(result.returncode, 0)
+        self.assertIn("Debug: Failed to initialize GLFW\nDebug: Failed to open window\n", result.stderr)
+        self.assertEqual(host.state()[4], 0, "nothing of ours inside the host's window")
+
+
+class WithoutShaders(Fixture):
+    def test_an_opengl_without_shaders_is_reported_and_the_host_left_as_it_was(self):
+        host = self.host()
+        before = host.state()
+        swaps = tempfile.mktemp(prefix="gloamery-swaps-")
+        preload = "%s %s" % (support_library("swap_counter.so"), support_library("gdi_generic_gl.so"))
+        result = subprocess.run([GLOAMERY, "/p", str(host.window)], capture_output=True, text=True, timeout=30,
+                                env=self.server.env(LD_PRELOAD=preload, GLOAMERY_SWAP_RECORD=swaps, **NO_DIALOG))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("Debug: OpenGL 2.0 or later is needed\n", result.stderr)
+        self.assertFalse(os.path.exists(swaps), "nothing was drawn")
+        self.assertEqual(host.state(), before)
 
 
 class XScreenSaverRuns(Fixture):

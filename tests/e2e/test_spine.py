@@ -91,6 +91,11 @@ class FullScreenRun(unittest.TestCase):
         self.server.xdotool("mousemove", "64", "36", "click", "3")
         self.assertEndsWithStatusZero()
 
+    def test_the_x_server_going_away_ends_it_with_zero(self):
+        # As when the user logs out under a running screensaver.
+        self.server.process.kill()
+        self.assertEndsWithStatusZero()
+
     def test_pointer_motion_and_the_wheel_do_not_end_it(self):
         for x, y in ((10, 10), (120, 70), (64, 36)):
             self.server.xdotool("mousemove", str(x), str(y))
@@ -144,6 +149,19 @@ class SingleInstanceGuard(unittest.TestCase):
         again = self.start()
         again.wait_until_presenting()
         self.assertIsNone(again.process.poll())
+
+
+class WithoutShaders(unittest.TestCase):
+    def test_an_opengl_without_shaders_is_reported_and_nothing_drawn(self):
+        with XServer(128, 72) as server:
+            swaps = tempfile.mktemp(prefix="gloamery-swaps-")
+            preload = "%s %s" % (support_library("swap_counter.so"), support_library("gdi_generic_gl.so"))
+            # GTK cannot open this backend, so the message comes on standard error.
+            env = server.env(LD_PRELOAD=preload, GLOAMERY_SWAP_RECORD=swaps, GDK_BACKEND="wayland")
+            result = subprocess.run([GLOAMERY, "/s"], env=env, capture_output=True, text=True, timeout=30)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertIn("Debug: OpenGL 2.0 or later is needed\n", result.stderr)
+            self.assertFalse(os.path.exists(swaps), "nothing was drawn")
 
 
 class WithoutADisplay(unittest.TestCase):

@@ -88,9 +88,9 @@ class Wine:
         env.update(extra)
         return env
 
-    def start(self, program, *args, **extra_env):
+    def start(self, program, *args, stdin=None, **extra_env):
         """The program under Wine, with extra_env added to its environment."""
-        process = subprocess.Popen(["wine", program, *args], env=self.env(**extra_env),
+        process = subprocess.Popen(["wine", program, *args], env=self.env(**extra_env), stdin=stdin,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.processes.append(process)
         return process
@@ -114,7 +114,7 @@ class Wine:
             if process.poll() is None:
                 process.kill()
             process.wait(timeout=30)
-            for stream in (process.stdout, process.stderr):
+            for stream in (process.stdin, process.stdout, process.stderr):
                 if stream:
                     stream.close()
         self.processes = []

@@ -3,13 +3,18 @@
 //   resize W H   size the window; answers "resized"
 //   destroy      destroy it; answers "destroyed"
 //   state        answers "state W H OWN_MASK ALL_MASKS CHILDREN" or "state gone"
+//   cursor       answers "cursor VISIBLE DIGEST" for the pointer's current
+//                image, wherever the pointer is: VISIBLE is 1 when any of its
+//                pixels shows, DIGEST tells one image from another
 // Options: --size WxH, --at X,Y, --take-buttons (select ButtonPress first, as a host
 // that wants the clicks does), --foreign-visual (a visual no GL configuration
 // uses; exits 3 when the server has none), --input-only (a window that takes
-// input but shows nothing, which nobody can draw into).
+// input but shows nothing, which nobody can draw into), --hand (a cursor of its own).
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xfixes.h>
 #include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -74,6 +79,23 @@ static void ReportState(Display* display, Window window) {
          attributes.all_event_masks, count);
 }
 
+static void ReportCursor(Display* display) {
+  XFixesCursorImage* image = XFixesGetCursorImage(display);
+  if (image == NULL) {
+    printf("cursor unknown\n");
+    return;
+  }
+  int visible = 0;
+  unsigned long digest = 5381;
+  for (int i = 0; i < image->width * image->height; ++i) {
+    unsigned long pixel = image->pixels[i] & 0xFFFFFFFFul;
+    if ((pixel >> 24) != 0) visible = 1;
+    digest = (digest * 33) ^ pixel;
+  }
+  printf("cursor %d %lu\n", visible, digest ^ ((unsigned long)image->width << 8) ^ image->height);
+  XFree(image);
+}
+
 static void Command(Display* display, Window window, const char* line) {
   unsigned width, height;
   if (sscanf(line, "resize %u %u", &width, &height) == 2) {
@@ -86,6 +108,8 @@ static void Command(Display* display, Window window, const char* line) {
     printf("destroyed\n");
   } else if (strncmp(line, "state", 5) == 0) {
     ReportState(display, window);
+  } else if (strncmp(line, "cursor", 6) == 0) {
+    ReportCursor(display);
   } else {
     printf("unknown %s", line);
   }
@@ -95,7 +119,7 @@ static void Command(Display* display, Window window, const char* line) {
 int main(int argc, char** argv) {
   unsigned width = 160, height = 90;
   int x = 0, y = 0;
-  int takeButtons = 0, foreign = 0, inputOnly = 0;
+  int takeButtons = 0, foreign = 0, inputOnly = 0, hand = 0;
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
       sscanf(argv[++i], "%ux%u", &width, &height);
@@ -107,6 +131,8 @@ int main(int argc, char** argv) {
       foreign = 1;
     } else if (strcmp(argv[i], "--input-only") == 0) {
       inputOnly = 1;
+    } else if (strcmp(argv[i], "--hand") == 0) {
+      hand = 1;
     } else {
       fprintf(stderr, "unknown option %s\n", argv[i]);
       return 2;
@@ -142,6 +168,7 @@ int main(int argc, char** argv) {
   long mask = StructureNotifyMask | ExposureMask;
   if (takeButtons) mask |= ButtonPressMask;
   XSelectInput(display, window, mask);
+  if (hand) XDefineCursor(display, window, XCreateFontCursor(display, XC_hand2));
   XStoreName(display, window, "gloamery test host");
   XMapWindow(display, window);
   XSync(display, False);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "render/gl.h"
+
+// Resolves the OpenGL entry points by name through `load`, with a context
+// current, and says whether the scene can be drawn with them: an OpenGL of
+// version 2.0 or later whose shader, vertex-attribute, buffer and
+// multitexture entry points all resolved. Windows' own software OpenGL ("GDI
+// Generic", version 1.1) has none of them; calling one would jump to null.
+bool LoadSceneEntryPoints(GLADloadfunc load);

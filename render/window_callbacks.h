@@ -1,0 +1,18 @@
+#pragma once
+
+// GLFW's types only: platform code that includes its own GL headers can use
+// them without the loader's.
+#ifndef GLFW_INCLUDE_NONE
+#define GLFW_INCLUDE_NONE
+#endif
+#include <GLFW/glfw3.h>
+
+// Where events go, with GLFW's signatures, so that one set serves our own
+// window and a host's. The window argument is null for a host's window.
+struct WindowCallbacks {
+  GLFWwindowsizefun size = nullptr;
+  GLFWkeyfun key = nullptr;
+  GLFWmousebuttonfun button = nullptr;
+  GLFWcursorposfun cursorPos = nullptr;
+  GLFWscrollfun scroll = nullptr;
+};
