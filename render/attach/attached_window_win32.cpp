@@ -247,4 +247,18 @@ void SetAttachedSwapInterval(AttachedWindow*, int interval) {
   if (set != nullptr) set(interval);
 }
 
-void HideAttachedCursor(AttachedWindow* window) { window->cursorHidden = true; }
+namespace {
+
+bool PointerIsOver(HWND hwnd) {
+  POINT pointer;
+  return hwnd != nullptr && GetCursorPos(&pointer) && WindowFromPoint(pointer) == hwnd;
+}
+
+}  // namespace
+
+// Windows asks for the cursor only when the pointer moves; a pointer already
+// resting over the preview when it starts would otherwise stay visible.
+void HideAttachedCursor(AttachedWindow* window) {
+  window->cursorHidden = true;
+  if (PointerIsOver(window->child)) SetCursor(nullptr);
+}
