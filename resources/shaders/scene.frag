@@ -110,14 +110,36 @@ float GetCarving2dDistance(vec2 p) {
 
 // What is removed from the shell: the hollow inside, the face openings through
 // the front half, and the thin conical slit that frees the lid.
-float GetCarvingDistance(vec3 p) {
-  float fHollow = (length(vec3(p.x, 1.4 * p.y, p.z)) - 2.7) / 1.5;
-  float fFace = max(GetCarving2dDistance(p.xy), p.z);
-  float fCut = min(fHollow, fFace);
+//
+// The scene only asks whether the negated distance -c beats the gourd's
+// distance g, and takes -c only when it does. -c = max(-hollow, -face, -lid),
+// since negation turns the minimum into a maximum exactly, also in floating
+// point. Each of the three is bounded:
+//   -hollow = (2.7 - |(x, 1.4 y, z)|) / 1.5 <= 2.7 / 1.5 = 1.8;
+//   -face   = min(-face2d, -z) <= -face2d, the largest of
+//             -mouth <= 1.5 - |(x, y - 0.5)| <= 1.5 (inside the first disc),
+//             -nose and -eye, at most the triangles' inner radii (< 0.25),
+//             and -face <= -z;
+//   -lid    = 0.03 - |...| <= 0.03.
+// So -c <= 1.8 everywhere: where g >= kCarvingReach the cut cannot win and
+// is not evaluated (the reach leaves room for the rounding of the 1.8). And
+// where -z <= g the face term cannot be the winning maximum: if -c > g the
+// maximum is -hollow or -lid, and if not, dropping a term keeps it not.
+// Either way the scene sees the same distance, id and winner as with the
+// full minimum.
+const float kCarvingReach = 2.0;
 
+// max(-hollow, -face, -lid), the face term only where it could exceed fGourd.
+float GetCarvedDistance(vec3 p, float fGourd) {
+  float fHollow = (length(vec3(p.x, 1.4 * p.y, p.z)) - 2.7) / 1.5;
   float fRadius = length(p.xz);
   float fLid = abs(0.554700 * fRadius - 0.832050 * p.y) - 0.03;
-  return min(fCut, fLid);
+  float fCarved = max(-fHollow, -fLid);
+  if (-p.z > fGourd) {
+    float fFace = max(GetCarving2dDistance(p.xy), p.z);
+    fCarved = max(fCarved, -fFace);
+  }
+  return fCarved;
 }
 
 float GetBodyDistance(vec3 p) {
@@ -152,10 +174,9 @@ float GetStalkDistance(vec3 p) {
   return fStalk;
 }
 
-float GetGourdDistance(vec3 p, out float fObjectId, out vec3 vUVW) {
+float GetGourdDistance(vec3 p, out float fObjectId) {
   float fBody = GetBodyDistance(p);
   float fStalk = GetStalkDistance(p);
-  vUVW = normalize(p - vBodyCentre);
   if (fStalk < fBody) {
     fObjectId = kObjectStalk;
     return fStalk;
@@ -164,34 +185,40 @@ float GetGourdDistance(vec3 p, out float fObjectId, out vec3 vUVW) {
   return fBody;
 }
 
-float GetSceneDistance(vec3 p, out float fObjectId, out vec3 vUVW) {
+float GetSceneDistance(vec3 p, out float fObjectId) {
   float fGround = p.y - kGroundHeight;
 
   float fGourdId;
-  vec3 vGourdUVW;
-  float fGourd = GetGourdDistance(p, fGourdId, vGourdUVW);
-  // Cutting the carved volume out of the shell.
-  float fCarved = -GetCarvingDistance(p);
-  if (fCarved > fGourd) {
-    fGourd = fCarved;
-    fGourdId = kObjectCarved;
-    vGourdUVW = vec3(4.0, 4.0, 4.0);
+  float fGourd = GetGourdDistance(p, fGourdId);
+  // Cutting the carved volume out of the shell, which only matters near it.
+  if (fGourd < kCarvingReach) {
+    float fCarved = GetCarvedDistance(p, fGourd);
+    if (fCarved > fGourd) {
+      fGourd = fCarved;
+      fGourdId = kObjectCarved;
+    }
   }
 
   if (fGourd < fGround) {
     fObjectId = fGourdId;
-    vUVW = vGourdUVW;
     return fGourd;
   }
   fObjectId = kObjectGround;
-  vUVW = vec3(p.x, p.z, 0.0);
   return fGround;
 }
 
 float GetSceneDistance(vec3 p) {
   float fObjectId;
-  vec3 vUVW;
-  return GetSceneDistance(p, fObjectId, vUVW);
+  return GetSceneDistance(p, fObjectId);
+}
+
+// The surface coordinates of an object, which follow from its id and the
+// position alone.
+vec3 GetSurfaceCoords(vec3 p, float fObjectId) {
+  if (fObjectId == kObjectGround) return vec3(p.x, p.z, 0.0);
+  if (fObjectId == kObjectCarved) return vec3(4.0, 4.0, 4.0);
+  if (fObjectId == kObjectNone) return vec3(0.0);
+  return normalize(p - vBodyCentre);
 }
 
 vec3 GetSceneNormal(vec3 p) {
@@ -206,21 +233,22 @@ vec3 GetSceneNormal(vec3 p) {
 // ---- Marching ---------------------------------------------------------------
 
 // Sphere-traces from o along d; returns the distance travelled. vPos is the
-// last sampled position; bMissed tells a ray that left through the far clip.
-// A ray that runs out of steps counts as a hit where it stands.
-float MarchScene(vec3 o, vec3 d, out vec3 vPos, out bool bMissed) {
+// last sampled position and fObjectId the object found there by the last
+// evaluation, none for a ray that left through the far clip. A ray that runs
+// out of steps counts as a hit where it stands.
+float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
   float t = 0.01;
   vPos = o + d * t;
-  bMissed = false;
+  fObjectId = kObjectNone;
   for (int i = 0; i < kRaymarchMaxIter; i++) {
     vPos = o + d * t;
-    float s = GetSceneDistance(vPos);
+    float s = GetSceneDistance(vPos, fObjectId);
     t += s;
     if (abs(s) < kHitEpsilon) break;
     if (t > kFarClip) {
       t = kFarClip;
       vPos = o + d * kFarClip;
-      bMissed = true;
+      fObjectId = kObjectNone;
       break;
     }
   }
@@ -229,24 +257,17 @@ float MarchScene(vec3 o, vec3 d, out vec3 vPos, out bool bMissed) {
 
 C_Intersection TraceScene(vec3 o, vec3 d) {
   C_Intersection hit;
-  bool bMissed;
-  hit.fDist = MarchScene(o, d, hit.vPos, bMissed);
-  // The object and its coordinates are those of the last evaluation, which
-  // was at the last sampled position.
-  if (bMissed) {
-    hit.fObjectId = kObjectNone;
-    hit.vUVW = vec3(0.0);
-  } else {
-    GetSceneDistance(hit.vPos, hit.fObjectId, hit.vUVW);
-  }
-  hit.vNormal = GetSceneNormal(hit.vPos);
+  hit.fDist = MarchScene(o, d, hit.vPos, hit.fObjectId);
+  hit.vUVW = GetSurfaceCoords(hit.vPos, hit.fObjectId);
+  // Nothing reads the normal of a miss, so it is not estimated.
+  hit.vNormal = hit.fObjectId == kObjectNone ? vec3(0.0) : GetSceneNormal(hit.vPos);
   return hit;
 }
 
 float TraceShadow(vec3 o, vec3 d, float fLimit) {
   vec3 vPos;
-  bool bMissed;
-  float fDist = MarchScene(o, d, vPos, bMissed);
+  float fObjectId;
+  float fDist = MarchScene(o, d, vPos, fObjectId);
   return fDist < fLimit ? 0.0 : 1.0;
 }
 
@@ -338,8 +359,8 @@ void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec
 vec3 GetSSS(vec3 vPos) {
   vec3 vFromLight = vPos - vLightPos;
   vec3 vMarchPos;
-  bool bMissed;
-  float fReached = MarchScene(vLightPos, normalize(vFromLight), vMarchPos, bMissed);
+  float fObjectId;
+  float fReached = MarchScene(vLightPos, normalize(vFromLight), vMarchPos, fObjectId);
   float fDepth = max(0.00001, length(vFromLight) - fReached);
   return exp2(-8.0 * fDepth) * vLightColor;
 }
