@@ -80,8 +80,8 @@ bool OffscreenContext::Create(std::string* error) {
   OffscreenPlatform platform = ChooseOffscreenPlatform(ClientExtensions());
   if (platform == OffscreenPlatform::None) {
     *error =
-        "EGL offers neither the surfaceless platform nor devices (EGL_MESA_platform_surfaceless, "
-        "EGL_EXT_platform_device)";
+        "no windowless EGL platform: neither surfaceless (EGL_MESA_platform_surfaceless) nor devices "
+        "(EGL_EXT_platform_device)";
     return false;
   }
   return CreateOn(platform, error);
