@@ -29,7 +29,8 @@ RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 5
 xharness.BIN_DIR = BUILD
 
 
-PHASES = ("libraries", "glfwInit", "window+context", "shader compile+link", "textures", "first frame", "rest")
+PHASES = ("libraries", "glfwInit", "window+context", "shader compile+link", "textures", "first frame", "rest",
+          "second frame")
 
 
 def read_steps(path):
@@ -64,7 +65,24 @@ def split(steps, started, first_frame):
     return phases
 
 
-def measure(argv):
+def second_frame(steps, first_swap_end):
+    """Seconds from the first presented frame to the second, or None for a
+    program that draws once."""
+    calls, _, last_end, _ = steps["glfwSwapBuffers"]
+    return last_end - first_swap_end if calls >= 2 else None
+
+
+def wait_for_second_frame(path, timeout):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        steps = read_steps(path)
+        if steps["glfwSwapBuffers"][0] >= 2:
+            return steps
+        time.sleep(0.05)
+    raise SystemExit("no second frame within %d s" % timeout)
+
+
+def measure(argv, keeps_drawing):
     record = "/tmp/gloamery-bench-swaps-%d" % os.getpid()
     steps_record = "/tmp/gloamery-bench-steps-%d" % os.getpid()
     for path in (record, steps_record):
@@ -79,7 +97,10 @@ def measure(argv):
             raise SystemExit("%s presented no frame" % argv[0])
         with open(record) as f:
             first_frame = float(f.read().split()[1])
-        phases = split(read_steps(steps_record), started, first_frame)
+        first_steps = read_steps(steps_record)
+        phases = split(first_steps, started, first_frame)
+        later_steps = wait_for_second_frame(steps_record, 120) if keeps_drawing else first_steps
+        phases["second frame"] = second_frame(later_steps, first_steps["glfwSwapBuffers"][2])
         time.sleep(0.5)  # let the loop settle so the peak includes steady state
         process.kill()
         _, _, usage = os.wait4(process.pid, 0)
@@ -89,18 +110,21 @@ def measure(argv):
         return first_frame - started, usage.ru_maxrss / 1024.0, phases
 
 
-def report(name, argv):
-    samples = [measure(argv) for _ in range(RUNS)]
+def report(name, argv, keeps_drawing=False):
+    samples = [measure(argv, keeps_drawing) for _ in range(RUNS)]
     start = statistics.median(s[0] for s in samples)
     rss = statistics.median(s[1] for s in samples)
     print("%-22s first frame %7.1f ms   peak RSS %6.1f MiB" % (name, start * 1000, rss))
-    print("  " + "  ".join("%s %.1f" % (phase, statistics.median(s[2][phase] for s in samples) * 1000)
-                           for phase in PHASES) + "  (ms, medians)")
+    def median_ms(phase):
+        values = [s[2][phase] for s in samples if s[2][phase] is not None]
+        return "%.1f" % (statistics.median(values) * 1000) if values else "-"
+
+    print("  " + "  ".join("%s %s" % (phase, median_ms(phase)) for phase in PHASES) + "  (ms, medians)")
     return start, rss
 
 
 def main():
-    saver = report("gloamery /s", [os.path.join(BUILD, "bin", "gloamery"), "/s"])
+    saver = report("gloamery /s", [os.path.join(BUILD, "bin", "gloamery"), "/s"], keeps_drawing=True)
     bare_program = os.path.join(BUILD, "bin", "bare_glfw")
     shaders = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "shaders")
     bare_scene = [os.path.join(BUILD, "bin", "bare_scene"), os.path.join(shaders, "scene.vert"),
