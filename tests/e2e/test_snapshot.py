@@ -64,7 +64,7 @@ class SnapshotCommandLine(unittest.TestCase):
         nowhere = os.path.join(self.folder.name, "no-vendor.json")
         result = run("--time", "6", "--size", "16x16", "--out", self.out, __EGL_VENDOR_LIBRARY_FILENAMES=nowhere)
         self.assertEqual(result.returncode, 1)
-        self.assertIn("gloamery-snapshot: no surfaceless EGL display", result.stderr)
+        self.assertIn("gloamery-snapshot: no windowless EGL platform", result.stderr)
         self.assertFalse(os.path.exists(self.out))
 
 

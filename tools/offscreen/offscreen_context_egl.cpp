@@ -2,19 +2,41 @@
 #include <EGL/eglext.h>
 #include <glad/gl.h>
 
+#include <vector>
+
 #include "tools/offscreen/offscreen_context.h"
 
-// Mesa's surfaceless platform: a real GL context on the software or hardware
-// renderer without X, Wayland or a GBM device, drawing only into framebuffer
-// objects.
+// A real GL context, on the software or a hardware renderer, without X,
+// Wayland or a window, drawing only into framebuffer objects. Mesa offers its
+// surfaceless platform for that; other drivers (NVIDIA's) offer their GPUs as
+// EGL devices, the first of which that gives an OpenGL context is taken.
 
 namespace {
 
+std::string ClientExtensions() {
+  const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+  return extensions ? extensions : "";
+}
+
+PFNEGLGETPLATFORMDISPLAYEXTPROC GetPlatformDisplayFunction() {
+  return reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+}
+
 EGLDisplay OpenSurfacelessDisplay() {
-  auto getPlatformDisplay =
-      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  auto getPlatformDisplay = GetPlatformDisplayFunction();
   if (!getPlatformDisplay) return EGL_NO_DISPLAY;
   return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+}
+
+std::vector<EGLDeviceEXT> QueryDevices() {
+  auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
+  if (!queryDevices) return {};
+  EGLint count = 0;
+  if (!queryDevices(0, nullptr, &count) || count <= 0) return {};
+  std::vector<EGLDeviceEXT> devices(static_cast<size_t>(count));
+  if (!queryDevices(count, devices.data(), &count)) return {};
+  devices.resize(static_cast<size_t>(count));
+  return devices;
 }
 
 // The scene shaders are GLSL 1.10 and draw without a vertex array object,
@@ -25,25 +47,74 @@ EGLContext CreateCompatibilityContext(EGLDisplay display) {
   return eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
 }
 
+struct DisplayAndContext {
+  EGLDisplay display = EGL_NO_DISPLAY;
+  EGLContext context = EGL_NO_CONTEXT;
+};
+
+// An initialised display and a compatibility context on it, or neither.
+DisplayAndContext InitialiseWithContext(EGLDisplay display) {
+  EGLint major = 0, minor = 0;
+  if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) return {};
+  EGLContext context = CreateCompatibilityContext(display);
+  if (context == EGL_NO_CONTEXT) {
+    eglTerminate(display);
+    return {};
+  }
+  return {display, context};
+}
+
+DisplayAndContext FirstDeviceWithContext() {
+  auto getPlatformDisplay = GetPlatformDisplayFunction();
+  if (!getPlatformDisplay) return {};
+  for (EGLDeviceEXT device : QueryDevices()) {
+    DisplayAndContext found = InitialiseWithContext(getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, device, nullptr));
+    if (found.context != EGL_NO_CONTEXT) return found;
+  }
+  return {};
+}
+
 }  // namespace
 
 bool OffscreenContext::Create(std::string* error) {
+  OffscreenPlatform platform = ChooseOffscreenPlatform(ClientExtensions());
+  if (platform == OffscreenPlatform::None) {
+    *error =
+        "no windowless EGL platform: neither surfaceless (EGL_MESA_platform_surfaceless) nor devices "
+        "(EGL_EXT_platform_device)";
+    return false;
+  }
+  return CreateOn(platform, error);
+}
+
+bool OffscreenContext::CreateOn(OffscreenPlatform platform, std::string* error) {
   Release();
-  EGLDisplay display = OpenSurfacelessDisplay();
-  EGLint major = 0, minor = 0;
-  if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) {
-    *error = "no surfaceless EGL display (EGL_PLATFORM_SURFACELESS_MESA)";
+  DisplayAndContext found;
+  if (platform == OffscreenPlatform::Surfaceless) {
+    found = InitialiseWithContext(OpenSurfacelessDisplay());
+    if (found.context == EGL_NO_CONTEXT) {
+      *error = "no OpenGL compatibility context on the surfaceless EGL platform (EGL_PLATFORM_SURFACELESS_MESA)";
+      return false;
+    }
+  } else if (platform == OffscreenPlatform::Device) {
+    found = FirstDeviceWithContext();
+    if (found.context == EGL_NO_CONTEXT) {
+      *error = "no EGL device gives an OpenGL compatibility context (EGL_PLATFORM_DEVICE_EXT)";
+      return false;
+    }
+  } else {
+    *error = "no offscreen EGL platform was named";
     return false;
   }
-  display_ = display;
-  EGLContext context = CreateCompatibilityContext(display);
-  if (context == EGL_NO_CONTEXT) {
-    *error = "EGL could not create an OpenGL compatibility context";
-    Release();
-    return false;
-  }
-  context_ = context;
-  if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
+  display_ = found.display;
+  context_ = found.context;
+  platform_ = platform;
+  return MakeCurrent(found.display, error);
+}
+
+bool OffscreenContext::MakeCurrent(void* display, std::string* error) {
+  if (!eglMakeCurrent(static_cast<EGLDisplay>(display), EGL_NO_SURFACE, EGL_NO_SURFACE,
+                      static_cast<EGLContext>(context_))) {
     *error = "EGL could not make the context current without a surface";
     Release();
     return false;
@@ -64,6 +135,7 @@ void OffscreenContext::Release() {
   eglTerminate(display);
   context_ = nullptr;
   display_ = nullptr;
+  platform_ = OffscreenPlatform::None;
 }
 
 OffscreenContext::~OffscreenContext() { Release(); }

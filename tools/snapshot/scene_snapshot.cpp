@@ -8,6 +8,16 @@
 bool SceneSnapshot::Open(std::string* error) {
   if (sceneBuilt_) return true;
   if (!context_.Create(error)) return false;
+  return BuildScene();
+}
+
+bool SceneSnapshot::OpenOn(OffscreenPlatform platform, std::string* error) {
+  if (sceneBuilt_) return true;
+  if (!context_.CreateOn(platform, error)) return false;
+  return BuildScene();
+}
+
+bool SceneSnapshot::BuildScene() {
   ApplyFrameGlState();
   SetUpScene();
   sceneBuilt_ = true;

@@ -21,11 +21,16 @@ class SceneSnapshot {
   // had. A scene that cannot be built ends the process as the program does.
   bool Open(std::string* error);
 
+  // The same with the context taken from a given EGL platform.
+  bool OpenOn(OffscreenPlatform platform, std::string* error);
+
   // One frame at the given scene time and size. False, with the reason in
   // *error, when the GL cannot make a framebuffer of that size.
   bool Render(float time, int width, int height, RgbaImage* image, std::string* error);
 
  private:
+  bool BuildScene();
+
   OffscreenContext context_;
   bool sceneBuilt_ = false;
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// Where a windowless OpenGL context comes from. Mesa's surfaceless platform
+// needs nothing but the driver; other EGL implementations (NVIDIA's) lack it
+// and offer their GPUs as EGL devices instead.
+enum class OffscreenPlatform { None, Surfaceless, Device };
+
+// Whether a space-separated EGL extension list names this extension exactly.
+bool HasEglExtension(const std::string& extensions, const std::string& name);
+
+// The platform to use, given EGL's client extensions: surfaceless where it is
+// offered, else the device platform, else none.
+OffscreenPlatform ChooseOffscreenPlatform(const std::string& clientExtensions);
+
+const char* OffscreenPlatformName(OffscreenPlatform platform);
