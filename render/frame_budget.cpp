@@ -31,15 +31,28 @@ double MedianSeconds(std::vector<double> seconds) {
   return *middle;
 }
 
-double PredictedSeconds(double measured, double fromScale, double toScale) {
-  const double ratio = toScale / fromScale;
-  return measured * ratio * ratio;
+double PredictedSeconds(CostSample here, double toScale) {
+  const double ratio = toScale / here.scale;
+  return here.seconds * ratio * ratio;
+}
+
+double PredictedSeconds(CostSample here, CostSample other, double toScale) {
+  const double herePixels = here.scale * here.scale;
+  const double pixelsApart = other.scale * other.scale - herePixels;
+  if (pixelsApart == 0) return PredictedSeconds(here, toScale);
+  // Noise can tilt the line either way: a frame never costs less for more
+  // pixels, nor has a fixed part larger than itself.
+  const double perPixel = std::max(0.0, (other.seconds - here.seconds) / pixelsApart);
+  const double fixed = std::clamp(here.seconds - perPixel * herePixels, 0.0, here.seconds);
+  return fixed + (here.seconds - fixed) * (toScale * toScale) / herePixels;
 }
 
 bool FrameBudget::RecordFrame(double now, double workSeconds, FrameSize window) {
   if (!started_ || window != window_) {
     started_ = true;
     window_ = window;
+    std::fill(seenAt_.begin(), seenAt_.end(), 0.0);
+    recent_.clear();
     MoveTo(std::min(rung_, LowestUsefulRung(window)), now);
   }
   if (ignoredLeft_ > 0) {
@@ -51,7 +64,7 @@ bool FrameBudget::RecordFrame(double now, double workSeconds, FrameSize window) 
 
   const int lowest = LowestUsefulRung(window);
   if (rung_ < lowest && StepDownIsDue()) {
-    const int fitting = RungFitting(MedianSeconds(recent_), kStepDownTarget, window);
+    const int fitting = RungFitting(kStepDownTarget, window);
     // A step up that had to be taken back was tried too eagerly.
     if (reachedByStepUp_) stepUpHold_ = std::min(2 * stepUpHold_, kLongestStepUpHoldSeconds);
     reachedByStepUp_ = false;
@@ -80,18 +93,31 @@ bool FrameBudget::StepDownIsDue() const {
 
 bool FrameBudget::StepUpIsDue(double now) const {
   if (now - rungSince_ < stepUpHold_ || static_cast<int>(recent_.size()) < kFramesForStepUp) return false;
-  return PredictedSeconds(MedianSeconds(recent_), RungScale(rung_), RungScale(rung_ - 1)) <= kStepUpTarget;
+  return PredictedAt(rung_ - 1) <= kStepUpTarget;
+}
+
+// From the frames at this rung and, where another rung was seen, the one
+// nearest to `rung` in size.
+double FrameBudget::PredictedAt(int rung) const {
+  const CostSample here{RungScale(rung_), MedianSeconds(recent_)};
+  int nearest = -1;
+  for (int seen = 0; seen < kRungCount; ++seen)
+    if (seen != rung_ && seenAt_[seen] > 0 && (nearest < 0 || std::abs(seen - rung) < std::abs(nearest - rung)))
+      nearest = seen;
+  if (nearest < 0) return PredictedSeconds(here, RungScale(rung));
+  return PredictedSeconds(here, CostSample{RungScale(nearest), seenAt_[nearest]}, RungScale(rung));
 }
 
 // The largest size predicted to fit `target`, at the lowest rung if none does.
-int FrameBudget::RungFitting(double measured, double target, FrameSize window) const {
+int FrameBudget::RungFitting(double target, FrameSize window) const {
   const int lowest = LowestUsefulRung(window);
   for (int rung = rung_; rung < lowest; ++rung)
-    if (PredictedSeconds(measured, RungScale(rung_), RungScale(rung)) <= target) return rung;
+    if (PredictedAt(rung) <= target) return rung;
   return lowest;
 }
 
 void FrameBudget::MoveTo(int rung, double now) {
+  if (!recent_.empty()) seenAt_[rung_] = MedianSeconds(recent_);
   rung_ = rung;
   rungSince_ = now;
   ignoredLeft_ = kFramesIgnoredAfterChange;

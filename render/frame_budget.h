@@ -64,9 +64,19 @@ int LowestUsefulRung(FrameSize window);
 // The middle of the measured times (the upper middle for an even count).
 double MedianSeconds(std::vector<double> seconds);
 
-// The time a frame is predicted to take at `toScale`, measured at `fromScale`:
-// the scene's cost follows the pixels shaded.
-double PredictedSeconds(double measured, double fromScale, double toScale);
+// A frame's measured work time at a scale of the window's sides.
+struct CostSample {
+  double scale = 0;
+  double seconds = 0;
+};
+
+// The time a frame is predicted to take at `toScale`. From one sample, the
+// whole cost follows the pixels shaded. From two, the line through both also
+// finds the part that does not shrink with the picture (the stretch to the
+// window and the presentation, a third of the frame or more on a loaded
+// machine); the prediction always passes through `here`, the fresher sample.
+double PredictedSeconds(CostSample here, double toScale);
+double PredictedSeconds(CostSample here, CostSample other, double toScale);
 
 class FrameBudget {
  public:
@@ -83,7 +93,8 @@ class FrameBudget {
  private:
   bool StepDownIsDue() const;
   bool StepUpIsDue(double now) const;
-  int RungFitting(double measured, double target, FrameSize window) const;
+  double PredictedAt(int rung) const;
+  int RungFitting(double target, FrameSize window) const;
   void MoveTo(int rung, double now);
 
   int rung_ = 0;
@@ -94,4 +105,7 @@ class FrameBudget {
   double stepUpHold_ = kFirstStepUpHoldSeconds;
   FrameSize window_;
   std::vector<double> recent_;
+  // The median work time last seen at each rung for this window; 0 where
+  // none was seen.
+  std::vector<double> seenAt_ = std::vector<double>(kRungCount, 0.0);
 };

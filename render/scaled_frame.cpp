@@ -106,6 +106,10 @@ void ScaledFrame::StretchTo(FrameSize window) {
   glUseProgram(program_);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, texture_);
+  // A rectangle over the whole window has no edges to smooth: sampling each
+  // pixel once spares a software rasteriser three quarters of the work.
+  glDisable(GL_MULTISAMPLE);
   glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+  glEnable(GL_MULTISAMPLE);
   glEnable(GL_BLEND);
 }

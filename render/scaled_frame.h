@@ -21,7 +21,8 @@ class ScaledFrame {
   // where the GL refuses a target of that size.
   bool BindForDrawing(FrameSize size);
   // Covers the window, bound as the draw framebuffer again, with the last
-  // picture drawn. The scene's blending is off for the copy and on after it.
+  // picture drawn. The scene's blending and multisampling are off for the
+  // copy and on after it.
   void StretchTo(FrameSize window);
 
  private:
