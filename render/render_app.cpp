@@ -166,8 +166,8 @@ void RenderApp::ApplyGlState() {
 }
 
 // A hardware renderer draws every frame at the window's size, straight into
-// the window. A software one shades a third of a second's worth of pixels in
-// a 1280x720 frame, so it gets a picture sized to the frame budget.
+// the window. A software one takes a third of a second for a 1280x720 frame
+// on two cores, so it draws a picture sized to the frame budget instead.
 void RenderApp::SetUpFrameBudget() {
   const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   if (renderer != nullptr && IsSoftwareRenderer(renderer)) scaledFrame_ = ScaledFrame::Create();
