@@ -54,7 +54,9 @@ void ReadBitmapPixels(float* destination, int id, int width, int height, bool fl
 }
 
 bool IsSoftwareRenderer(std::string_view renderer) {
-  return renderer.find("llvmpipe") != std::string_view::npos || renderer.find("softpipe") != std::string_view::npos;
+  for (std::string_view name : {"llvmpipe", "softpipe", "swrast"})
+    if (renderer.find(name) != std::string_view::npos) return true;
+  return false;
 }
 
 float ChooseMaxAnisotropy(std::string_view renderer, float deviceMaximum) {

@@ -2,12 +2,14 @@
 
 #include <cstdlib>
 
+#include "assets/mip_texture.h"
 #include "render/attach/attached_window.h"
 #include "render/gl.h"
 #include "render/gl_entry_points.h"
 #include "render/message_box.h"
 #include "render/os_version.h"
 #include "render/render_window.h"
+#include "render/scaled_frame.h"
 #include "render/window_icon.h"
 
 int32_t viewportWidth = 0;
@@ -65,6 +67,7 @@ RenderApp::RenderApp(LaunchOptions* options) : options(options) {
 }
 
 RenderApp::~RenderApp() {
+  delete scaledFrame_;
   delete window;
   glfwTerminate();
 }
@@ -159,9 +162,43 @@ void RenderApp::ApplyGlState() {
   ApplyFrameGlState();
   SetSwapInterval(1);
   window->HideCursor();
+  SetUpFrameBudget();
 }
 
+// A hardware renderer draws every frame at the window's size, straight into
+// the window. A software one takes a third of a second for a 1280x720 frame
+// on two cores, so it draws a picture sized to the frame budget instead.
+void RenderApp::SetUpFrameBudget() {
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (renderer != nullptr && IsSoftwareRenderer(renderer)) scaledFrame_ = ScaledFrame::Create();
+  frameStart_ = FramePacer::Clock::now();
+}
+
+FrameSize RenderApp::BeginFrame() {
+  const FrameSize windowSize{viewportWidth, viewportHeight};
+  const FrameSize size = scaledFrame_ ? budget_.TargetSize(windowSize) : windowSize;
+  drawingScaled_ = size != windowSize && scaledFrame_->BindForDrawing(size);
+  if (drawingScaled_) return size;
+  // A target the GL refused once is not asked for again.
+  if (size != windowSize) {
+    delete scaledFrame_;
+    scaledFrame_ = nullptr;
+  }
+  return windowSize;
+}
+
+void RenderApp::RecordFrameTime(FramePacer::Clock::time_point presented) {
+  using Seconds = std::chrono::duration<double>;
+  const double now = Seconds(presented.time_since_epoch()).count();
+  budget_.RecordFrame(now, Seconds(presented - frameStart_).count(), FrameSize{viewportWidth, viewportHeight});
+}
+
+// The budget counts a frame's work only, up to its presentation: the wait for
+// the refresh after it is not the renderer's cost.
 void RenderApp::PresentFrame() {
+  if (drawingScaled_) scaledFrame_->StretchTo(FrameSize{viewportWidth, viewportHeight});
   window->SwapBuffers();
+  if (scaledFrame_) RecordFrameTime(FramePacer::Clock::now());
   pacer_.WaitForNextFrame();
+  frameStart_ = FramePacer::Clock::now();
 }

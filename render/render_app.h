@@ -3,9 +3,11 @@
 #include <cstdint>
 
 #include "launch/launch_options.h"
+#include "render/frame_budget.h"
 #include "render/frame_pacer.h"
 
 class RenderWindow;
+class ScaledFrame;
 
 // The fixed GL state set once a context exists. The frame's additive blend
 // onto a cleared black target depends on it, so every context that draws the
@@ -27,6 +29,10 @@ class RenderApp {
   RenderApp(const RenderApp&) = delete;
   RenderApp& operator=(const RenderApp&) = delete;
 
+  // Binds the framebuffer the next frame is to be drawn into and returns the
+  // size to draw it at: the window's, or on a software renderer the frame
+  // budget's smaller picture that PresentFrame stretches to the window.
+  FrameSize BeginFrame();
   // Presents the frame drawn and waits for the next display refresh.
   void PresentFrame();
 
@@ -43,8 +49,15 @@ class RenderApp {
   void ApplyWindowHints();
   void InstallCallbacks();
   void LoadGlEntryPoints();
+  void SetUpFrameBudget();
+  void RecordFrameTime(FramePacer::Clock::time_point presented);
 
   FramePacer pacer_{kFallbackRefreshRateHz};
+  // Both only on a software renderer that offers framebuffer objects.
+  ScaledFrame* scaledFrame_ = nullptr;
+  FrameBudget budget_;
+  bool drawingScaled_ = false;
+  FramePacer::Clock::time_point frameStart_{};
 };
 
 extern RenderApp* renderApp;

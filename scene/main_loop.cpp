@@ -55,15 +55,16 @@ void TearDownScene() {
 // The shader samples through iChannel0 and iChannel1, which are never
 // assigned; "s" and "r" find no sampler, so both channels read unit 0. The
 // textures are bound all the same.
-void RenderFrame(float time) {
+void RenderFrame(float time) { RenderFrameAt(time, viewportWidth, viewportHeight); }
+
+void RenderFrameAt(float time, int width, int height) {
   shaderProgram->Use();
   shaderProgram->BindTexture("s", 0, texture256->Texture());
   shaderProgram->BindTexture("r", 1, texture128->Texture());
-  glViewport(0, 0, viewportWidth, viewportHeight);
+  glViewport(0, 0, width, height);
   modelView = ScaleMatrix(1, 1, 1);
   glUniformMatrix4fv(shaderProgram->UniformLocation("model_view"), 1, GL_FALSE, modelView.m);
-  glUniform2f(shaderProgram->UniformLocation("iResolution"), static_cast<float>(viewportWidth),
-              static_cast<float>(viewportHeight));
+  glUniform2f(shaderProgram->UniformLocation("iResolution"), static_cast<float>(width), static_cast<float>(height));
   glUniform1f(shaderProgram->UniformLocation("iTime"), time);
   glClear(GL_COLOR_BUFFER_BIT);
   glDrawElements(GL_TRIANGLES, meshArrays->IndexCount(), GL_UNSIGNED_INT, nullptr);
@@ -71,7 +72,10 @@ void RenderFrame(float time) {
 
 // The clock counts from library initialisation, so the first frame already
 // sees the time spent opening the window and loading the scene.
-void Tick() { RenderFrame(static_cast<float>(glfwGetTime())); }
+void Tick() {
+  const FrameSize size = renderApp->BeginFrame();
+  RenderFrameAt(static_cast<float>(glfwGetTime()), size.width, size.height);
+}
 
 void RunMainLoop() {
   SetUpScene();

@@ -15,8 +15,11 @@ void RunMainLoop();
 // draws with (into whatever framebuffer is bound, at viewportWidth by
 // viewportHeight) and TearDownScene deletes, while that context is current.
 void SetUpScene();
+// Tick draws the live window's frame at the size its RenderApp asks for.
 void Tick();
 void RenderFrame(float time);
+// The same into a width x height viewport, which iResolution then names.
+void RenderFrameAt(float time, int width, int height);
 void TearDownScene();
 
 // The scene objects, alive from SetUpScene to TearDownScene (null outside).

@@ -319,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(
     Renderers, AnisotropyChoice,
     testing::Values(AnisotropyCase{"llvmpipe (LLVM 15.0.6, 256 bits)", 16, 1}, AnisotropyCase{"softpipe", 8, 1},
                     AnisotropyCase{"llvmpipe (LLVM 15.0.6, 128 bits)", 1, 1}, AnisotropyCase{"llvmpipe", 0, 0},
-                    AnisotropyCase{"NVIDIA H100 PCIe/PCIe/SSE2", 16, 16},
+                    AnisotropyCase{"Mesa X11 swrast", 4, 1}, AnisotropyCase{"NVIDIA H100 PCIe/PCIe/SSE2", 16, 16},
                     AnisotropyCase{"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 16, 16},
                     AnisotropyCase{"AMD Radeon RX 6800 (radeonsi, navi21, LLVM 15.0.6, DRM 3.49)", 16, 16},
                     AnisotropyCase{"", 8, 8}));

@@ -3,7 +3,9 @@
 // without the program knowing. GLFW and GLX swaps are both caught, since the
 // program presents through one or the other. With GLOAMERY_VIEWPORT_RECORD
 // set it also notes the viewport each presented frame was drawn with, as
-// "<width> <height>".
+// "<width> <height>"; with GLOAMERY_DRAW_SIZE_RECORD, the first viewport the
+// frame set, which is the size the scene was shaded at where a smaller
+// picture was stretched to the window after it.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -40,6 +42,55 @@ static void RecordViewport(void) {
   WriteRecord(path, line, length);
 }
 
+static int frameViewport[2];
+static int frameViewportSet;
+static void (*realViewport)(int, int, int, int);
+
+static void CountingViewport(int x, int y, int width, int height) {
+  if (!frameViewportSet) {
+    frameViewport[0] = width;
+    frameViewport[1] = height;
+    frameViewportSet = 1;
+  }
+  realViewport(x, y, width, height);
+}
+
+// The program reaches glViewport through a loader, never by linking, so the
+// loader's answer for that one name is replaced.
+static void* ReplaceViewport(const char* name, void* resolved) {
+  if (resolved == NULL || strcmp(name, "glViewport") != 0 || getenv("GLOAMERY_DRAW_SIZE_RECORD") == NULL)
+    return resolved;
+  realViewport = (void (*)(int, int, int, int))resolved;
+  return (void*)CountingViewport;
+}
+
+void* glfwGetProcAddress(const char* name) {
+  static void* (*real)(const char*);
+  if (real == NULL) real = (void* (*)(const char*))dlsym(RTLD_NEXT, "glfwGetProcAddress");
+  return ReplaceViewport(name, real(name));
+}
+
+void* glXGetProcAddressARB(const unsigned char* name) {
+  static void* (*real)(const unsigned char*);
+  if (real == NULL) real = (void* (*)(const unsigned char*))dlsym(RTLD_NEXT, "glXGetProcAddressARB");
+  return ReplaceViewport((const char*)name, real(name));
+}
+
+void* glXGetProcAddress(const unsigned char* name) {
+  static void* (*real)(const unsigned char*);
+  if (real == NULL) real = (void* (*)(const unsigned char*))dlsym(RTLD_NEXT, "glXGetProcAddress");
+  return ReplaceViewport((const char*)name, real(name));
+}
+
+static void RecordDrawSize(void) {
+  const char* path = getenv("GLOAMERY_DRAW_SIZE_RECORD");
+  if (path == NULL || !frameViewportSet) return;
+  frameViewportSet = 0;
+  char line[64];
+  int length = snprintf(line, sizeof line, "%d %d\n", frameViewport[0], frameViewport[1]);
+  WriteRecord(path, line, length);
+}
+
 // The record is rewritten after every frame, so it is current however the
 // process ends: "<frames> <first-frame unix time> <last-frame unix time>".
 static void Record(void) {
@@ -59,6 +110,7 @@ void glfwSwapBuffers(void* window) {
   static void (*real)(void*);
   if (real == NULL) real = (void (*)(void*))dlsym(RTLD_NEXT, "glfwSwapBuffers");
   RecordViewport();
+  RecordDrawSize();
   real(window);
   Record();
 }
@@ -67,6 +119,7 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
   static void (*real)(void*, unsigned long);
   if (real == NULL) real = (void (*)(void*, unsigned long))dlsym(RTLD_NEXT, "glXSwapBuffers");
   RecordViewport();
+  RecordDrawSize();
   real(display, drawable);
   Record();
 }
