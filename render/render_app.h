@@ -4,7 +4,9 @@
 
 #include "launch/launch_options.h"
 #include "render/frame_pacer.h"
+#include "render/window_callbacks.h"
 
+class MonitorCovers;
 class RenderWindow;
 
 // The fixed GL state set once a context exists. The frame's additive blend
@@ -41,10 +43,14 @@ class RenderApp {
   void ApplyGlState();
 
   void ApplyWindowHints();
+  WindowCallbacks InputCallbacks() const;
   void InstallCallbacks();
+  void CoverOtherMonitors();
   void LoadGlEntryPoints();
 
   FramePacer pacer_{kFallbackRefreshRateHz};
+  // Black windows on the monitors the scene leaves out; none in Preview mode.
+  MonitorCovers* covers_ = nullptr;
 };
 
 extern RenderApp* renderApp;

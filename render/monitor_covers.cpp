@@ -1,0 +1,85 @@
+#include "render/monitor_covers.h"
+
+#include "render/gl.h"
+
+namespace {
+
+constexpr char kCoverTitle[] = "Gloamery 3D Screensaver (cover)";
+
+// Paints into whatever buffer the cover shows, then puts back the context the
+// caller had, so that the scene's window stays current for its frames.
+void PaintBlack(GLFWwindow* cover) {
+  GLFWwindow* previous = glfwGetCurrentContext();
+  glfwMakeContextCurrent(cover);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (glfwGetWindowAttrib(cover, GLFW_DOUBLEBUFFER))
+    glfwSwapBuffers(cover);
+  else
+    glFinish();
+  glfwMakeContextCurrent(previous);
+}
+
+// Single-buffered where the driver offers it: then painting needs no buffer
+// swap, and nothing that counts presented frames mistakes a cover for one.
+GLFWwindow* CreateCover(GLFWmonitor* monitor) {
+  const GLFWvidmode* mode = glfwGetVideoMode(monitor);
+  if (mode == nullptr) return nullptr;
+  glfwDefaultWindowHints();
+  // Focus moves between our own windows as the pointer does; none of them
+  // may vanish when it leaves, and none may pull the pointer to itself.
+  glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
+  glfwWindowHint(GLFW_CENTER_CURSOR, GLFW_FALSE);
+  glfwWindowHint(GLFW_FOCUSED, GLFW_FALSE);
+  glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_FALSE);
+  GLFWwindow* cover = glfwCreateWindow(mode->width, mode->height, kCoverTitle, monitor, nullptr);
+  if (cover == nullptr) {
+    glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
+    cover = glfwCreateWindow(mode->width, mode->height, kCoverTitle, monitor, nullptr);
+  }
+  glfwDefaultWindowHints();
+  return cover;
+}
+
+}  // namespace
+
+std::vector<GLFWmonitor*> SecondaryMonitors() {
+  std::vector<GLFWmonitor*> secondary;
+  GLFWmonitor* primary = glfwGetPrimaryMonitor();
+  int count = 0;
+  GLFWmonitor** monitors = glfwGetMonitors(&count);
+  for (int i = 0; i < count; ++i)
+    if (monitors[i] != primary) secondary.push_back(monitors[i]);
+  return secondary;
+}
+
+MonitorCovers::~MonitorCovers() { Close(); }
+
+void MonitorCovers::Open(GLFWwindow* primary, const WindowCallbacks& input) {
+  std::vector<GLFWmonitor*> monitors = SecondaryMonitors();
+  if (monitors.empty()) return;
+  // A full-screen window minimises itself when it loses the focus, and the
+  // focus goes to a cover as it opens (Windows) or as the pointer crosses to
+  // it (a window manager whose focus follows the pointer): the scene would
+  // vanish from the primary monitor.
+  glfwSetWindowAttrib(primary, GLFW_AUTO_ICONIFY, GLFW_FALSE);
+  for (GLFWmonitor* monitor : monitors) {
+    GLFWwindow* cover = CreateCover(monitor);
+    // A monitor left uncovered is no reason to end the run on the others.
+    if (cover == nullptr) continue;
+    windows_.push_back(cover);
+    glfwSetKeyCallback(cover, input.key);
+    glfwSetMouseButtonCallback(cover, input.button);
+    glfwSetCursorPosCallback(cover, input.cursorPos);
+    glfwSetScrollCallback(cover, input.scroll);
+    glfwSetWindowRefreshCallback(cover, PaintBlack);
+    glfwSetInputMode(cover, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    PaintBlack(cover);
+  }
+  glfwFocusWindow(primary);
+}
+
+void MonitorCovers::Close() {
+  for (GLFWwindow* cover : windows_) glfwDestroyWindow(cover);
+  windows_.clear();
+}
