@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr char kCoverTitle[] = "Gloamery 3D Screensaver (cover)";
+constexpr char kCoverTitle[] = "Gloamery 3D Screensaver cover";
 
 // Paints into whatever buffer the cover shows, then puts back the context the
 // caller had, so that the scene's window stays current for its frames.

@@ -46,21 +46,27 @@ Section "ServerFlags"
 EndSection
 """
 
-# The second monitor's mode: the dummy driver lists none below 1024x768 for
-# its outputs, so it is made from a modeline (60 Hz).
+# Modes the dummy outputs do not list, made from modelines: name, pixel clock
+# in MHz, horizontal and vertical timings. The clock over both totals is the
+# refresh rate: 60 Hz, and 20 Hz for a monitor slower than any default.
 SECOND_MODE = ("800x600_60", "40.00", "800", "840", "968", "1056", "600", "601", "605", "628", "+hsync", "+vsync")
 
 MONITOR_LINE = re.compile(r"^\s*\d+:\s+\S+\s+(\d+)/\d+x(\d+)/\d+\+(\d+)\+(\d+)\s+(\S+)\s*$")
 
 
 class TwoMonitorXServer(XServer):
-    """Xorg with DUMMY0 at 1024x768+0+0 (primary) and DUMMY1 at 800x600+1024+0."""
+    """Xorg with DUMMY0 at the origin (primary; 1024x768 unless a modeline is
+    given) and DUMMY1 at 800x600, 60 Hz, right of it."""
 
-    PRIMARY = (0, 0, 1024, 768)
-    SECOND = (1024, 0, 800, 600)
+    SLOW_SMALL_MODE = ("160x120_20", "12.00", "160", "176", "192", "1000", "120", "121", "124", "600",
+                       "+hsync", "+vsync")
 
-    def __init__(self):
-        super().__init__(1024 + 800, 768)
+    def __init__(self, primary_mode=None):
+        self.primary_mode = primary_mode
+        width, height = (int(v) for v in (primary_mode[0].split("_")[0] if primary_mode else "1024x768").split("x"))
+        self.PRIMARY = (0, 0, width, height)
+        self.SECOND = (width, 0, 800, 600)
+        super().__init__(width + 800, max(height, 600))
         self.folder = None
 
     def __enter__(self):
@@ -101,11 +107,16 @@ class TwoMonitorXServer(XServer):
                 text += f.read()[-4000:]
         return text
 
+    def add_mode(self, output, modeline):
+        self.run("xrandr", "--newmode", *modeline)
+        self.run("xrandr", "--addmode", output, modeline[0])
+        return modeline[0]
+
     def arrange_monitors(self):
-        self.run("xrandr", "--newmode", *SECOND_MODE)
-        self.run("xrandr", "--addmode", "DUMMY1", SECOND_MODE[0])
-        self.run("xrandr", "--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0", "--primary",
-                 "--output", "DUMMY1", "--mode", SECOND_MODE[0], "--pos", "1024x0")
+        primary = self.add_mode("DUMMY0", self.primary_mode) if self.primary_mode else "1024x768"
+        second = self.add_mode("DUMMY1", SECOND_MODE)
+        self.run("xrandr", "--output", "DUMMY0", "--mode", primary, "--pos", "0x0", "--primary",
+                 "--output", "DUMMY1", "--mode", second, "--pos", "%dx0" % self.SECOND[0])
         want = [self.PRIMARY, self.SECOND]
         deadline = time.monotonic() + PATIENCE
         while True:
@@ -125,6 +136,19 @@ class TwoMonitorXServer(XServer):
                 width, height, x, y = (int(v) for v in match.groups()[:4])
                 found.append((x, y, width, height))
         return found
+
+    def refresh_rates(self):
+        """The current refresh rate of each connected output, rounded to Hz,
+        in xrandr's order (DUMMY0 first)."""
+        rates = []
+        connected = False
+        for line in self.run("xrandr", "--query").stdout.splitlines():
+            if not line.startswith(" "):
+                connected = " connected" in line
+            elif connected and "*" in line:
+                current = [field for field in line.split()[1:] if "*" in field][0]
+                rates.append(round(float(current.strip("*+"))))
+        return rates
 
     def stop_server(self):
         if self.process is not None:
