@@ -22,22 +22,41 @@ void PaintBlack(GLFWwindow* cover) {
 
 // Single-buffered where the driver offers it: then painting needs no buffer
 // swap, and nothing that counts presented frames mistakes a cover for one.
-GLFWwindow* CreateCover(GLFWmonitor* monitor) {
-  const GLFWvidmode* mode = glfwGetVideoMode(monitor);
-  if (mode == nullptr) return nullptr;
+GLFWwindow* CreateHiddenWindow(int width, int height) {
   glfwDefaultWindowHints();
   // Focus moves between our own windows as the pointer does; none of them
-  // may vanish when it leaves, and none may pull the pointer to itself.
+  // may vanish when it leaves, and none may take the focus or pull the
+  // pointer to itself as it opens.
   glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
   glfwWindowHint(GLFW_CENTER_CURSOR, GLFW_FALSE);
   glfwWindowHint(GLFW_FOCUSED, GLFW_FALSE);
+  glfwWindowHint(GLFW_FOCUS_ON_SHOW, GLFW_FALSE);
+  glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+  glfwWindowHint(GLFW_DECORATED, GLFW_FALSE);
   glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_FALSE);
-  GLFWwindow* cover = glfwCreateWindow(mode->width, mode->height, kCoverTitle, monitor, nullptr);
-  if (cover == nullptr) {
+  GLFWwindow* window = glfwCreateWindow(width, height, kCoverTitle, nullptr, nullptr);
+  if (window == nullptr) {
     glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
-    cover = glfwCreateWindow(mode->width, mode->height, kCoverTitle, monitor, nullptr);
+    window = glfwCreateWindow(width, height, kCoverTitle, nullptr, nullptr);
   }
   glfwDefaultWindowHints();
+  return window;
+}
+
+// A window manager that cannot be told which monitor a full-screen window
+// belongs on fills the monitor the window already is on; a window created
+// full-screen at once would start on the primary one and stay there. So the
+// cover opens as a plain window over its monitor and goes full-screen there.
+GLFWwindow* CreateCover(GLFWmonitor* monitor) {
+  const GLFWvidmode* mode = glfwGetVideoMode(monitor);
+  if (mode == nullptr) return nullptr;
+  GLFWwindow* cover = CreateHiddenWindow(mode->width, mode->height);
+  if (cover == nullptr) return nullptr;
+  int x = 0, y = 0;
+  glfwGetMonitorPos(monitor, &x, &y);
+  glfwSetWindowPos(cover, x, y);
+  glfwShowWindow(cover);
+  glfwSetWindowMonitor(cover, monitor, x, y, mode->width, mode->height, mode->refreshRate);
   return cover;
 }
 

@@ -7,6 +7,7 @@ import os
 import shutil
 import subprocess
 import tempfile
+import time
 import unittest
 
 from screen_pixels import Picture
@@ -40,12 +41,16 @@ def warm_pixels(picture, box, step=4):
                if picture.at(x, y)[0] > 150 and picture.at(x, y)[0] > picture.at(x, y)[2] + 80)
 
 
-class TwoMonitorRun(unittest.TestCase):
+class TwoMonitorCase(unittest.TestCase):
+    """A two-monitor server whose desktop is bright everywhere, so that black
+    on a monitor means something of ours covers it."""
+
     def setUp(self):
         self.server = TwoMonitorXServer().__enter__()
         self.addCleanup(self.server.__exit__, None, None, None)
         self.folder = tempfile.mkdtemp(prefix="gloamery-monitors-")
         self.addCleanup(shutil.rmtree, self.folder, True)
+        self.server.run("xsetroot", "-solid", "#c0c0c0")
 
     def start(self, *args):
         """A run that has presented its first frame, by when the covers are
@@ -73,9 +78,26 @@ class TwoMonitorRun(unittest.TestCase):
     def wait_for_cover(self, saver):
         return self.server.wait_for_window(COVER_TITLE, saver.process)
 
+    def assertSceneOnPrimaryAndSecondBlack(self, saver):
+        """Within the bound, one screenshot with the second monitor black and
+        the lantern on the primary (its glow flickers from frame to frame)."""
+        deadline = time.monotonic() + PATIENCE
+        while True:
+            picture = self.screenshot("during")
+            second = max_channel(picture, self.server.SECOND, step=4)
+            warm = warm_pixels(picture, self.server.PRIMARY)
+            if second == 0 and warm > 20:
+                return
+            if saver.process.poll() is not None or time.monotonic() > deadline:
+                self.fail("brightest on the second monitor %d, lantern pixels %d, status %s"
+                          % (second, warm, saver.process.poll()))
+            saver.wait_for_frames(saver.frames() + 1)
+
     def assertEndsWithStatusZero(self, saver):
         self.assertEqual(wait_for_exit(saver.process, PATIENCE), 0, saver.stderr())
 
+
+class TwoMonitorRun(TwoMonitorCase):
     def test_second_monitor_is_black_and_the_lantern_is_on_the_primary(self):
         self.leave_a_note_on_the_second_monitor()
         saver = self.start("/s")
@@ -83,11 +105,7 @@ class TwoMonitorRun(unittest.TestCase):
         covers = self.wait_for_cover(saver)
         self.assertEqual([self.server.geometry(w) for w in primary], [self.server.PRIMARY])
         self.assertEqual([self.server.geometry(w) for w in covers], [self.server.SECOND])
-        saver.wait_for_frames(saver.frames() + SETTLING_FRAMES)
-        picture = self.screenshot("during")
-        self.assertEqual(max_channel(picture, self.server.SECOND, step=4), 0, "the second monitor is not black")
-        self.assertGreater(warm_pixels(picture, self.server.PRIMARY), 20, "no lantern on the primary monitor")
-        self.assertIsNone(saver.process.poll(), saver.stderr())
+        self.assertSceneOnPrimaryAndSecondBlack(saver)
 
     def test_an_argument_less_start_covers_too(self):
         saver = self.start()
@@ -117,9 +135,7 @@ class TwoMonitorRun(unittest.TestCase):
         # events and went on.
         saver.wait_for_frames(saver.frames() + SETTLING_FRAMES)
         self.assertIsNone(saver.process.poll(), saver.stderr())
-        picture = self.screenshot("after-motion")
-        self.assertEqual(max_channel(picture, self.server.SECOND, step=4), 0, "the cover went away")
-        self.assertGreater(warm_pixels(picture, self.server.PRIMARY), 20, "the scene went away")
+        self.assertSceneOnPrimaryAndSecondBlack(saver)
 
     def test_a_preview_opens_no_cover(self):
         # The host leaves when its standard input ends, so it gets a pipe.
@@ -131,6 +147,48 @@ class TwoMonitorRun(unittest.TestCase):
         saver = self.start("/p", str(windows[0]))
         saver.wait_for_frames(saver.frames() + SETTLING_FRAMES)
         self.assertEqual(visible_top_level_windows(self.server), windows)
+
+
+class UnderAWindowManager(TwoMonitorCase):
+    # Focus that follows the pointer moves to a cover as the pointer crosses
+    # to it (and to the newest window as it opens); a full-screen window that
+    # minimises itself on losing the focus would leave the primary showing
+    # the desktop.
+    CONFIG = """<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <focus><focusNew>yes</focusNew><followMouse>yes</followMouse><focusDelay>0</focusDelay>
+    <underMouse>yes</underMouse><raiseOnFocus>no</raiseOnFocus></focus>
+</openbox_config>
+"""
+
+    def start_window_manager(self):
+        config = os.path.join(self.folder, "rc.xml")
+        with open(config, "w") as f:
+            f.write(self.CONFIG)
+        wm = self.server.start("openbox", "--sm-disable", "--config-file", config)
+        self.addCleanup(stop, wm)
+        deadline = time.monotonic() + PATIENCE
+        while "window id" not in self.server.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False).stdout:
+            self.assertLess(time.monotonic(), deadline, "openbox did not take over the screen")
+            time.sleep(0.1)
+
+    def focused_window_name(self):
+        return self.server.run("xdotool", "getwindowfocus", "getwindowname", check=False).stdout.strip()
+
+    def test_the_scene_stays_while_the_focus_follows_the_pointer_across(self):
+        self.start_window_manager()
+        self.leave_a_note_on_the_second_monitor()
+        saver = self.start("/s")
+        self.assertSceneOnPrimaryAndSecondBlack(saver)
+        for x, y, name in ((1300, 300, COVER_TITLE), (300, 300, TITLE), (1500, 500, COVER_TITLE)):
+            self.server.xdotool("mousemove", str(x), str(y))
+            deadline = time.monotonic() + PATIENCE
+            while self.focused_window_name() != name:
+                self.assertLess(time.monotonic(), deadline, "the focus did not follow the pointer to %r" % name)
+                time.sleep(0.1)
+            self.assertSceneOnPrimaryAndSecondBlack(saver)
+        self.server.xdotool("key", "space")
+        self.assertEndsWithStatusZero(saver)
 
 
 class PacedByThePrimaryMonitor(unittest.TestCase):
