@@ -13,7 +13,10 @@ void PaintBlack(GLFWwindow* cover) {
   glfwMakeContextCurrent(cover);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  if (glfwGetWindowAttrib(cover, GLFW_DOUBLEBUFFER))
+  // The library keeps no record of it, so the context says which it got.
+  GLboolean doubleBuffered = GL_FALSE;
+  glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+  if (doubleBuffered)
     glfwSwapBuffers(cover);
   else
     glFinish();
