@@ -80,10 +80,9 @@ MonitorCovers::~MonitorCovers() { Close(); }
 void MonitorCovers::Open(GLFWwindow* primary, const WindowCallbacks& input) {
   std::vector<GLFWmonitor*> monitors = SecondaryMonitors();
   if (monitors.empty()) return;
-  // A full-screen window minimises itself when it loses the focus, and the
-  // focus goes to a cover as it opens (Windows) or as the pointer crosses to
-  // it (a window manager whose focus follows the pointer): the scene would
-  // vanish from the primary monitor.
+  // A full-screen window minimises itself when it loses the focus, and a
+  // window manager may hand the focus to a cover as it opens or as the
+  // pointer crosses to it: the scene would vanish from the primary monitor.
   glfwSetWindowAttrib(primary, GLFW_AUTO_ICONIFY, GLFW_FALSE);
   for (GLFWmonitor* monitor : monitors) {
     GLFWwindow* cover = CreateCover(monitor);
