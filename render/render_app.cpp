@@ -7,6 +7,7 @@
 #include "render/gl.h"
 #include "render/gl_entry_points.h"
 #include "render/message_box.h"
+#include "render/monitor_covers.h"
 #include "render/os_version.h"
 #include "render/render_window.h"
 #include "render/scaled_frame.h"
@@ -64,10 +65,12 @@ RenderApp::RenderApp(LaunchOptions* options) : options(options) {
   ChooseWindowSize();
   OpenWindow();
   ApplyGlState();
+  CoverOtherMonitors();
 }
 
 RenderApp::~RenderApp() {
   delete scaledFrame_;
+  delete covers_;
   delete window;
   glfwTerminate();
 }
@@ -121,7 +124,7 @@ void RenderApp::OpenWindow() {
   pacer_ = FramePacer(PrimaryRefreshRate());
 }
 
-void RenderApp::InstallCallbacks() {
+WindowCallbacks RenderApp::InputCallbacks() const {
   WindowCallbacks callbacks;
   callbacks.size = OnWindowSize;
   // XScreenSaver watches the keyboard and the pointer itself and stops us
@@ -132,7 +135,17 @@ void RenderApp::InstallCallbacks() {
   }
   callbacks.cursorPos = OnCursorPos;
   callbacks.scroll = OnScroll;
-  window->SetCallbacks(callbacks);
+  return callbacks;
+}
+
+void RenderApp::InstallCallbacks() { window->SetCallbacks(InputCallbacks()); }
+
+// A full-screen run hides the desktop on every monitor, not only where the
+// scene is drawn. The scene's context is current here and stays so.
+void RenderApp::CoverOtherMonitors() {
+  if (options->mode == LaunchMode::Preview) return;
+  covers_ = new MonitorCovers();
+  covers_->Open(glfwGetCurrentContext(), InputCallbacks());
 }
 
 // An OpenGL without shaders (Windows' own software renderer where no display

@@ -5,7 +5,9 @@
 #include "launch/launch_options.h"
 #include "render/frame_budget.h"
 #include "render/frame_pacer.h"
+#include "render/window_callbacks.h"
 
+class MonitorCovers;
 class RenderWindow;
 class ScaledFrame;
 
@@ -47,7 +49,9 @@ class RenderApp {
   void ApplyGlState();
 
   void ApplyWindowHints();
+  WindowCallbacks InputCallbacks() const;
   void InstallCallbacks();
+  void CoverOtherMonitors();
   void LoadGlEntryPoints();
   void SetUpFrameBudget();
   void RecordFrameTime(FramePacer::Clock::time_point presented);
@@ -58,6 +62,8 @@ class RenderApp {
   FrameBudget budget_;
   bool drawingScaled_ = false;
   FramePacer::Clock::time_point frameStart_{};
+  // Black windows on the monitors the scene leaves out; none in Preview mode.
+  MonitorCovers* covers_ = nullptr;
 };
 
 extern RenderApp* renderApp;

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0
   fonts-liberation xdg-utils openbox wmctrl
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
 missing=()

@@ -1,0 +1,111 @@
+"""Gloamery.scr under Wine on an X server with two monitors (Xorg's dummy
+driver): Windows' view of the same machine must give the same run as the
+Linux program, the scene on the primary monitor and black over the other,
+and the same input rules over both."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from screen_pixels import Picture
+from wineharness import Wine, wait_for_exit, wait_until, windows_binary
+from xharness import stop
+from xorg_dummy import TwoMonitorXServer
+
+SCR = windows_binary("Gloamery.scr")
+TITLE = "Gloamery 3D Screensaver"
+COVER_TITLE = TITLE + " cover"
+NOTE_TITLE = "left on the second monitor"
+# Start-up under Wine (prefix already made) takes seconds; only a fault
+# reaches these.
+WINDOW_TIMEOUT = 90
+FRAME_TIMEOUT = 120
+EXIT_TIMEOUT = 30
+
+
+def brightest(picture, box, step=4):
+    left, top, width, height = box
+    return max(max(picture.at(x, y)) for y in range(top, top + height, step) for x in range(left, left + width, step))
+
+
+def warm_pixels(picture, box, step=4):
+    """How many sampled pixels glow like the lantern: strongly red, little blue."""
+    left, top, width, height = box
+    return sum(1 for y in range(top, top + height, step) for x in range(left, left + width, step)
+               if picture.at(x, y)[0] > 150 and picture.at(x, y)[0] > picture.at(x, y)[2] + 80)
+
+
+class TwoMonitorRunUnderWine(unittest.TestCase):
+    def setUp(self):
+        self.server = TwoMonitorXServer().__enter__()
+        self.addCleanup(self.server.__exit__, None, None, None)
+        self.wine = Wine(self.server)
+        self.addCleanup(self.wine.stop_all)
+        self.folder = tempfile.mkdtemp(prefix="gloamery-wine-monitors-")
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        x, y, width, height = self.server.SECOND
+        note = self.server.start("xmessage", "-name", NOTE_TITLE, "-title", NOTE_TITLE, "-bg", "white",
+                                 "-geometry", "%dx%d+%d+%d" % (width, height, x, y), "Readable desktop text")
+        self.addCleanup(stop, note)
+        self.server.wait_for_window(NOTE_TITLE, note)
+        self.assertGreater(brightest(self.screenshot(), self.server.SECOND), 200)
+
+    def screenshot(self):
+        path = os.path.join(self.folder, "root.png")
+        self.server.screenshot(path)
+        return Picture(path)
+
+    def start_run(self):
+        process = self.wine.start(SCR, "/s", stdin=subprocess.DEVNULL)
+        self.server.wait_for_window(TITLE, process, timeout=WINDOW_TIMEOUT)
+        return process
+
+    def wait_until_both_monitors_show_the_run(self, process):
+        """The second monitor black and the lantern on the primary, in one
+        screenshot."""
+        seen = {}
+
+        def shown():
+            picture = self.screenshot()
+            seen["second"] = brightest(picture, self.server.SECOND)
+            seen["warm"] = warm_pixels(picture, self.server.PRIMARY)
+            return seen["second"] == 0 and seen["warm"] > 20
+
+        self.assertTrue(wait_until(shown, FRAME_TIMEOUT, interval=0.5, process=process),
+                        "not covered (status %s): brightest on the second monitor %s, lantern pixels %s"
+                        % (process.poll(), seen.get("second"), seen.get("warm")))
+
+    def assertEndsWithStatusZero(self, process):
+        self.assertEqual(wait_for_exit(process, EXIT_TIMEOUT), 0, "the run did not end with status 0")
+
+    def test_covers_both_monitors_and_a_key_over_the_second_ends_it(self):
+        process = self.start_run()
+        covers = self.server.wait_for_window(COVER_TITLE, process, timeout=WINDOW_TIMEOUT)
+        self.assertEqual([self.server.geometry(w) for w in covers], [self.server.SECOND])
+        self.wait_until_both_monitors_show_the_run(process)
+        self.server.xdotool("mousemove", "1300", "300")
+        self.server.xdotool("key", "a")
+        self.assertEndsWithStatusZero(process)
+
+    def test_motion_over_the_second_monitor_leaves_it_running_and_a_click_there_ends_it(self):
+        process = self.start_run()
+        self.wait_until_both_monitors_show_the_run(process)
+        for x, y in ((1300, 300), (1800, 590), (1500, 100)):
+            self.server.xdotool("mousemove", str(x), str(y))
+        # The scene changes frame by frame: two changes after the motion mean
+        # event polls ran after it had arrived.
+        for _ in range(2):
+            before = self.screenshot().pixels
+            self.assertTrue(wait_until(lambda: self.screenshot().pixels != before, FRAME_TIMEOUT, interval=0.3,
+                                       process=process),
+                            "no new frame after the motion (status %s)" % process.poll())
+        self.assertIsNone(process.poll(), "the run ended on pointer motion")
+        self.wait_until_both_monitors_show_the_run(process)
+        self.server.xdotool("click", "1")
+        self.assertEndsWithStatusZero(process)
+
+
+if __name__ == "__main__":
+    unittest.main()
