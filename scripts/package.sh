@@ -39,8 +39,9 @@ package_windows() {
   ./scripts/build-windows.sh build-windows
   local version
   version=$(sed -n 's/^project(Gloamery VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-  makensis -V2 -NOCD -DVERSION="$version" -DSCR="$PWD/build-windows/bin/Gloamery.scr" \
-    -DOUTFILE="$PWD/dist/Gloamery-$version-setup.exe" packaging/gloamery.nsi
+  makensis -V2 -WX -DVERSION="$version" -DSCR="$PWD/build-windows/bin/Gloamery.scr" \
+    -DICON="$PWD/build-windows/generated/Gloamery.ico" -DOUTFILE="$PWD/dist/Gloamery-$version-setup.exe" \
+    packaging/gloamery.nsi
   ls "dist/Gloamery-$version-setup.exe"
 }
 
