@@ -7,7 +7,8 @@ import subprocess
 import unittest
 
 from packages import built, project_version
-from wineharness import Wine, XServer, wait_for_exit, windows_binary
+from wineharness import Wine, XServer, wait_for_exit, wait_until, windows_binary
+from xharness import LineReader
 
 TITLE = "Gloamery 3D Screensaver"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gloamery"
@@ -21,8 +22,9 @@ EXIT_TIMEOUT = 30
 
 
 class Installer(unittest.TestCase):
-    """Each `wine reg` costs seconds here (a wineserver and its services start
-    for it), so the cases are few and long, and read a key in one call."""
+    """Wine stops its server when the prefix's last program ends and starts
+    it, with its services, for the next one: seconds for each `wine reg`. An
+    idle console held open for the whole case keeps the server up."""
 
     @classmethod
     def setUpClass(cls):
@@ -33,9 +35,19 @@ class Installer(unittest.TestCase):
         self.addCleanup(self.xserver.__exit__, None, None, None)
         self.wine = Wine(self.xserver)
         self.addCleanup(self.wine.stop_all)
+        self.keep_server_up()
         # The prefix is shared with the other Windows suites: leave it as found.
         self.found_active = self.active_screensaver()
         self.addCleanup(self.remove_all_traces)
+
+    def keep_server_up(self):
+        """Returns once the console is up: programs started while the server
+        itself still starts can wait on it for good."""
+        console = subprocess.Popen(["wine", "cmd", "/k", "echo", "up"], env=self.wine.env(), stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.wine.processes.append(console)
+        self.addCleanup(console.stdin.close)
+        self.assertEqual(LineReader(console.stdout).readline(SETUP_TIMEOUT).strip(), "up")
 
     def values(self, key):
         """{name: data} of a registry key as `reg query` shows it, None when
@@ -86,14 +98,14 @@ class Installer(unittest.TestCase):
     def uninstall(self, entry):
         """Runs the quiet uninstall command of the entry, as Windows would.
         The uninstaller hands its work to a copy of itself and returns at
-        once; the wineserver ends only after that copy has."""
+        once; removing the entry is that copy's last step."""
         command = entry.get("QuietUninstallString", "")
         self.assertTrue(command.startswith('"'), command)
         program, _, switches = command[1:].partition('"')
         result = self.wine.run(program, *switches.split(), timeout=SETUP_TIMEOUT)
         self.assertEqual(result.returncode, 0, result.stderr)
-        subprocess.run(["wineserver", "-w"], env=self.wine.env(), timeout=SETUP_TIMEOUT, check=True)
-        self.assertIsNone(self.values(UNINSTALL_KEY), "the uninstall entry stayed")
+        self.assertTrue(wait_until(lambda: self.values(UNINSTALL_KEY) is None, SETUP_TIMEOUT, interval=0.2),
+                        "the uninstall entry stayed")
 
     def assertInstalled(self):
         with open(self.unix_path(INSTALLED_SCR), "rb") as installed, \
