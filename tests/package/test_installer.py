@@ -147,6 +147,28 @@ class Installer(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.dirname(self.unix_path(uninstaller))))
         self.assertSameWindowsPath(self.active_screensaver(), PREVIOUS)
 
+    def test_the_interactive_install_activates_with_its_box_left_checked(self):
+        self.set_active_screensaver(PREVIOUS)
+        setup = self.wine.start(self.setup_exe)
+        window = self.xserver.wait_for_window(TITLE + " Setup *", setup, timeout=SETUP_TIMEOUT)[0]
+        self.xserver.xdotool("windowfocus", "--sync", str(window))
+        self.xserver.xdotool("key", "Return")  # "Install" on the components page
+        self.assertTrue(wait_until(lambda: self.values(UNINSTALL_KEY) is not None, SETUP_TIMEOUT, process=setup),
+                        "the install did not happen")
+        # The finish page follows the progress page on its own; Return there
+        # ends the setup. Pressed until it has, as the page may still be on
+        # its way.
+        def finished():
+            self.xserver.xdotool("key", "Return")
+            return wait_for_exit(setup, 2) is not None
+
+        self.assertTrue(wait_until(finished, SETUP_TIMEOUT), "the setup did not end")
+        self.assertEqual(setup.returncode, 0)
+        self.assertInstalled()
+        self.assertSameWindowsPath(self.active_screensaver(), INSTALLED_SCR)
+        self.uninstall(self.values(UNINSTALL_KEY))
+        self.assertSameWindowsPath(self.active_screensaver(), PREVIOUS)
+
     def test_a_screensaver_chosen_after_the_install_stays_chosen(self):
         self.set_active_screensaver(PREVIOUS)
         entry = self.install()
