@@ -1,8 +1,10 @@
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "launch/display_loss.h"
 #include "launch/entry_point.h"
+#include "launch/usage.h"
 #include "launch/xscreensaver_args.h"
 
 // The Windows host hands us one command-line string; rebuild it from argv so
@@ -17,6 +19,11 @@ static std::string JoinArguments(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
+  switch (FindTextRequest(argc - 1, argv + 1)) {
+    case TextRequest::Usage: return WriteText(stdout, UsageText());
+    case TextRequest::Version: return WriteText(stdout, VersionText());
+    case TextRequest::None: break;
+  }
   EndQuietlyWhenTheDisplayIsLost();
   DaemonRun run;
   if (ParseDaemonArguments(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), &run)) return RunForDaemon(run);

@@ -23,6 +23,14 @@ wine_cache=$(mktemp -d)
 trap 'rm -rf "$wine_cache"' EXIT
 (cd build-windows && GLOAMERY_WINE_CACHE="$wine_cache" ctest --output-on-failure)
 
+# The packages made from the trees above, checked as users get them: lintian,
+# the manual pages, the programs unpacked from the .deb, and the installer's
+# silent install and uninstall under Wine (in the same prefix).
+./scripts/package.sh
+(cd tests/package && PYTHONPATH="$PWD:$PWD/../support" GLOAMERY_BIN_DIR="$PWD/../../build" \
+  GLOAMERY_WIN_BUILD_DIR="$PWD/../../build-windows" GLOAMERY_WINE_CACHE="$wine_cache" \
+  python3 -m unittest -v test_deb test_installer)
+
 if [ -x scripts/fuzz.sh ]; then
   ./scripts/fuzz.sh
 fi
