@@ -26,7 +26,7 @@ const char* UsageText() {
          "run ends on any key or mouse button.\n"
          "\n"
          "Starts:\n"
-         "  /s                 full screen on the primary monitor\n"
+         "  /s                 full screen on the primary monitor, the others black\n"
          "  /p WINDOW          preview inside the host's window (a decimal X window id)\n"
          "  /c                 the About window\n"
          "  (none of these)    full screen, but only one such start or preview at a time\n"

@@ -19,7 +19,7 @@ SetCompressor /SOLID lzma
 !include x64.nsh
 
 !define PRODUCT "Gloamery 3D Screensaver"
-!define PUBLISHER "Gloamery developers"
+!define PUBLISHER "Vantaluxe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Gloamery"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define SCR_NAME "Gloamery.scr"

@@ -68,7 +68,7 @@ class Package(unittest.TestCase):
         self.assertEqual(fields["Version"], project_version())
         self.assertEqual(fields["Architecture"], "amd64")
         self.assertEqual(fields["Section"], "x11")
-        self.assertRegex(fields["Maintainer"], r"^Gloamery developers <[^@ ]+@[^> ]+>$")
+        self.assertRegex(fields["Maintainer"], r"^Vantaluxe <[^@ ]+@[^> ]+>$")
         # Computed from the binaries: the libraries they really link are named.
         for library in ("libc6", "libglfw3", "libgtk-3-0", "libpng16-16", "libegl1", "libx11-6"):
             self.assertRegex(fields["Depends"], r"(^|, )%s( |,|$)" % re.escape(library))
@@ -93,7 +93,7 @@ class Package(unittest.TestCase):
         files = [p for p in paragraphs if p.startswith("Files:")]
         self.assertEqual(len(files), 1)
         self.assertIn("Copyright: ", files[0])
-        self.assertIn("Gloamery developers", files[0])
+        self.assertIn("Vantaluxe", files[0])
         self.assertIn("All rights reserved.", text)
 
     def test_changelog_names_this_release(self):

@@ -129,7 +129,7 @@ class Installer(unittest.TestCase):
         self.assertInstalled()
         self.assertEqual(entry["DisplayName"], TITLE)
         self.assertEqual(entry["DisplayVersion"], project_version())
-        self.assertEqual(entry["Publisher"], "Gloamery developers")
+        self.assertEqual(entry["Publisher"], "Vantaluxe")
         self.assertSameWindowsPath(entry["DisplayIcon"], INSTALLED_SCR + ",0")
         scr_kib = os.path.getsize(self.unix_path(INSTALLED_SCR)) // 1024
         self.assertGreaterEqual(int(entry["EstimatedSize"], 16), scr_kib, entry["EstimatedSize"])
