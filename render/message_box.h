@@ -18,3 +18,6 @@ MessageSink SetMessageSink(MessageSink sink);
 // A sink for runs where nobody could answer a dialog: "caption: text" on
 // standard error.
 void WriteMessageToStandardError(const char* text, const char* caption, MessageIcon icon);
+
+// The platform's own modal dialog, shown when no sink stands in for it.
+void ShowNativeMessageBox(const char* text, const char* caption, MessageIcon icon);

@@ -1,18 +1,9 @@
 #include <gtk/gtk.h>
 
-#include <cstdio>
-
 #include "launch/display_loss.h"
 #include "render/message_box.h"
 
 namespace {
-
-MessageSink messageSink = nullptr;
-
-void WriteToStandardError(const char* text, const char* caption) {
-  std::fprintf(stderr, "%s: %s\n", caption, text);
-  std::fflush(stderr);
-}
 
 GtkMessageType GtkTypeFor(MessageIcon icon) {
   return icon == MessageIcon::Warning ? GTK_MESSAGE_WARNING : GTK_MESSAGE_INFO;
@@ -26,23 +17,9 @@ void DrainPendingEvents() {
 
 }  // namespace
 
-void WriteMessageToStandardError(const char* text, const char* caption, MessageIcon) {
-  WriteToStandardError(text, caption);
-}
-
-MessageSink SetMessageSink(MessageSink sink) {
-  MessageSink previous = messageSink;
-  messageSink = sink;
-  return previous;
-}
-
-void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
-  if (messageSink != nullptr) {
-    messageSink(text, caption, icon);
-    return;
-  }
+void ShowNativeMessageBox(const char* text, const char* caption, MessageIcon icon) {
   if (!gtk_init_check(nullptr, nullptr)) {
-    WriteToStandardError(text, caption);
+    WriteMessageToStandardError(text, caption, icon);
     return;
   }
   EndQuietlyWhenTheDisplayIsLost();
