@@ -29,18 +29,6 @@ def visible_top_level_windows(server):
     return sorted(int(w) for w in result.stdout.split() if int(w) != root)
 
 
-def max_channel(picture, box, step=8):
-    left, top, width, height = box
-    return max(max(picture.at(x, y)) for y in range(top, top + height, step) for x in range(left, left + width, step))
-
-
-def warm_pixels(picture, box, step=4):
-    """How many sampled pixels glow like the lantern: strongly red, little blue."""
-    left, top, width, height = box
-    return sum(1 for y in range(top, top + height, step) for x in range(left, left + width, step)
-               if picture.at(x, y)[0] > 150 and picture.at(x, y)[0] > picture.at(x, y)[2] + 80)
-
-
 class TwoMonitorCase(unittest.TestCase):
     """A two-monitor server whose desktop is bright everywhere, so that black
     on a monitor means something of ours covers it."""
@@ -72,7 +60,7 @@ class TwoMonitorCase(unittest.TestCase):
         self.addCleanup(stop, note)
         self.server.wait_for_window(NOTE_TITLE, note)
         # Bright before the run starts, so black afterwards means covered.
-        self.assertGreater(max_channel(self.screenshot("before"), self.server.SECOND), 200)
+        self.assertGreater(self.screenshot("before").brightest(self.server.SECOND, step=8), 200)
         return note
 
     def wait_for_cover(self, saver):
@@ -84,8 +72,8 @@ class TwoMonitorCase(unittest.TestCase):
         deadline = time.monotonic() + PATIENCE
         while True:
             picture = self.screenshot("during")
-            second = max_channel(picture, self.server.SECOND, step=4)
-            warm = warm_pixels(picture, self.server.PRIMARY)
+            second = picture.brightest(self.server.SECOND)
+            warm = picture.warm_pixels(self.server.PRIMARY)
             if second == 0 and warm > 20:
                 return
             if saver.process.poll() is not None or time.monotonic() > deadline:

@@ -34,3 +34,16 @@ class Picture:
     def at(self, x, y):
         i = 3 * (y * self.width + x)
         return tuple(self.pixels[i:i + 3])
+
+    def samples(self, box, step):
+        """Every step-th pixel of the box (left, top, width, height), each way."""
+        left, top, width, height = box
+        return (self.at(x, y) for y in range(top, top + height, step) for x in range(left, left + width, step))
+
+    def brightest(self, box, step=4):
+        """The largest channel value among the box's samples."""
+        return max(max(pixel) for pixel in self.samples(box, step))
+
+    def warm_pixels(self, box, step=4):
+        """How many samples glow like the lantern: strongly red, little blue."""
+        return sum(1 for r, _, b in self.samples(box, step) if r > 150 and r > b + 80)

@@ -138,13 +138,23 @@ class XServer:
         self.display = None
 
     def __enter__(self):
+        self.start_server()
+        return self
+
+    def command(self, displayfd):
+        return ["Xvfb", "-displayfd", str(displayfd), "-screen", "0",
+                "%dx%dx%d" % (self.size[0], self.size[1], self.depth), "-nolisten", "tcp", "-noreset"]
+
+    def startup_log(self):
+        return stderr_text(self.process)
+
+    def start_server(self):
+        """Starts the server on a display number it picks for itself, which it
+        announces on a pipe once it accepts clients."""
         read_end, write_end = os.pipe()
         with os.fdopen(read_end, "rb") as announced:
             try:
-                self.process = start(
-                    ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                     "%dx%dx%d" % (self.size[0], self.size[1], self.depth), "-nolisten", "tcp", "-noreset"],
-                    clean_env(), pass_fds=(write_end,))
+                self.process = start(self.command(write_end), clean_env(), pass_fds=(write_end,))
             finally:
                 os.close(write_end)
             try:
@@ -152,11 +162,10 @@ class XServer:
             except (AssertionError, EOFError) as failure:
                 number = str(failure)
         if not number.isdigit():
-            said = stderr_text(self.process)
+            said = self.startup_log()
             self.stop_server()
-            raise RuntimeError("Xvfb announced no display (%r); it said: %s" % (number, said))
+            raise RuntimeError("%s announced no display (%r); it said: %s" % (self.command(0)[0], number, said))
         self.display = ":" + number
-        return self
 
     def stop_server(self):
         stop(self.process, signal.SIGTERM)

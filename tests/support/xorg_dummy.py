@@ -14,7 +14,7 @@ import signal
 import tempfile
 import time
 
-from xharness import PATIENCE, LineReader, XServer, clean_env, start, stderr_text, stop
+from xharness import PATIENCE, XServer, stderr_text, stop
 
 CONFIG = """\
 Section "Device"
@@ -74,30 +74,21 @@ class TwoMonitorXServer(XServer):
         config = os.path.join(self.folder, "xorg.conf")
         with open(config, "w") as f:
             f.write(CONFIG)
-        read_end, write_end = os.pipe()
-        with os.fdopen(read_end, "rb") as announced:
-            try:
-                self.process = start(
-                    ["Xorg", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-config", config,
-                     "-configdir", self.folder, "-logfile", os.path.join(self.folder, "xorg.log")],
-                    clean_env(), pass_fds=(write_end,))
-            finally:
-                os.close(write_end)
-            try:
-                number = LineReader(announced).readline(PATIENCE).strip()
-            except (AssertionError, EOFError) as failure:
-                number = str(failure)
-        if not number.isdigit():
-            said = self.log()
-            self.stop_server()
-            raise RuntimeError("Xorg announced no display (%r); it said: %s" % (number, said))
-        self.display = ":" + number
+        self.start_server()
         try:
             self.arrange_monitors()
         except BaseException:
             self.stop_server()
             raise
         return self
+
+    def command(self, displayfd):
+        return ["Xorg", "-displayfd", str(displayfd), "-noreset", "-nolisten", "tcp", "-config",
+                os.path.join(self.folder, "xorg.conf"), "-configdir", self.folder,
+                "-logfile", os.path.join(self.folder, "xorg.log")]
+
+    def startup_log(self):
+        return self.log()
 
     def log(self):
         text = stderr_text(self.process) if self.process else ""

@@ -25,18 +25,6 @@ FRAME_TIMEOUT = 120
 EXIT_TIMEOUT = 30
 
 
-def brightest(picture, box, step=4):
-    left, top, width, height = box
-    return max(max(picture.at(x, y)) for y in range(top, top + height, step) for x in range(left, left + width, step))
-
-
-def warm_pixels(picture, box, step=4):
-    """How many sampled pixels glow like the lantern: strongly red, little blue."""
-    left, top, width, height = box
-    return sum(1 for y in range(top, top + height, step) for x in range(left, left + width, step)
-               if picture.at(x, y)[0] > 150 and picture.at(x, y)[0] > picture.at(x, y)[2] + 80)
-
-
 class TwoMonitorRunUnderWine(unittest.TestCase):
     def setUp(self):
         self.server = TwoMonitorXServer().__enter__()
@@ -50,7 +38,7 @@ class TwoMonitorRunUnderWine(unittest.TestCase):
                                  "-geometry", "%dx%d+%d+%d" % (width, height, x, y), "Readable desktop text")
         self.addCleanup(stop, note)
         self.server.wait_for_window(NOTE_TITLE, note)
-        self.assertGreater(brightest(self.screenshot(), self.server.SECOND), 200)
+        self.assertGreater(self.screenshot().brightest(self.server.SECOND), 200)
 
     def screenshot(self):
         path = os.path.join(self.folder, "root.png")
@@ -69,8 +57,8 @@ class TwoMonitorRunUnderWine(unittest.TestCase):
 
         def shown():
             picture = self.screenshot()
-            seen["second"] = brightest(picture, self.server.SECOND)
-            seen["warm"] = warm_pixels(picture, self.server.PRIMARY)
+            seen["second"] = picture.brightest(self.server.SECOND)
+            seen["warm"] = picture.warm_pixels(self.server.PRIMARY)
             return seen["second"] == 0 and seen["warm"] > 20
 
         self.assertTrue(wait_until(shown, FRAME_TIMEOUT, interval=0.5, process=process),
