@@ -55,6 +55,20 @@ def is_black(rows):
     return all(max(p) < 8 for row in rows for p in row)
 
 
+def wait_for_drawing(test, xserver, process):
+    """The screen's rows once something is drawn on it; fails the test when
+    it stays black."""
+    shot = {}
+
+    def drawn():
+        shot["rows"] = screen_pixels(xserver)
+        return not is_black(shot["rows"])
+
+    test.assertTrue(wait_until(drawn, FRAME_TIMEOUT, interval=0.5, process=process),
+                    "the screen stayed black (status %s)" % process.poll())
+    return shot["rows"]
+
+
 class FullScreenRun(unittest.TestCase):
     def setUp(self):
         self.xserver = XServer(*SCREEN).__enter__()
@@ -70,15 +84,7 @@ class FullScreenRun(unittest.TestCase):
         return process, windows
 
     def wait_for_drawing(self, process):
-        shot = {}
-
-        def drawn():
-            shot["rows"] = screen_pixels(self.xserver)
-            return not is_black(shot["rows"])
-
-        self.assertTrue(wait_until(drawn, FRAME_TIMEOUT, interval=0.5, process=process),
-                        "the screen stayed black (status %s)" % process.poll())
-        return shot["rows"]
+        return wait_for_drawing(self, self.xserver, process)
 
     def assert_ends_with_status_zero(self, process):
         status = wait_for_exit(process, EXIT_TIMEOUT)
@@ -163,15 +169,7 @@ class OldSystem(unittest.TestCase):
         process = self.wine.start(self.scr, "/s")
         self.xserver.wait_for_window(TITLE, process, timeout=WINDOW_TIMEOUT)
         width, height = self.SCREEN
-        shot = {}
-
-        def drawn():
-            shot["rows"] = screen_pixels(self.xserver)
-            return not is_black(shot["rows"])
-
-        self.assertTrue(wait_until(drawn, FRAME_TIMEOUT, interval=0.5, process=process),
-                        "the screen stayed black (status %s)" % process.poll())
-        rows = shot["rows"]
+        rows = wait_for_drawing(self, self.xserver, process)
         top = height - 600
         beside = [rows[y][x] for y in range(height) for x in range(804, width)]
         above = [rows[y][x] for y in range(0, top - 4) for x in range(width)]
