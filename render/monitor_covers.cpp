@@ -89,10 +89,7 @@ void MonitorCovers::Open(GLFWwindow* primary, const WindowCallbacks& input) {
     // A monitor left uncovered is no reason to end the run on the others.
     if (cover == nullptr) continue;
     windows_.push_back(cover);
-    glfwSetKeyCallback(cover, input.key);
-    glfwSetMouseButtonCallback(cover, input.button);
-    glfwSetCursorPosCallback(cover, input.cursorPos);
-    glfwSetScrollCallback(cover, input.scroll);
+    SetGlfwInputCallbacks(cover, input);
     glfwSetWindowRefreshCallback(cover, PaintBlack);
     glfwSetInputMode(cover, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
     PaintBlack(cover);

@@ -57,7 +57,8 @@ class RenderApp {
   void RecordFrameTime(FramePacer::Clock::time_point presented);
 
   FramePacer pacer_{kFallbackRefreshRateHz};
-  // Both only on a software renderer that offers framebuffer objects.
+  // The frame budget's state: only on a software renderer that offers
+  // framebuffer objects.
   ScaledFrame* scaledFrame_ = nullptr;
   FrameBudget budget_;
   bool drawingScaled_ = false;

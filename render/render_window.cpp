@@ -21,10 +21,7 @@ class GlfwRenderWindow : public RenderWindow {
 
   void SetCallbacks(const WindowCallbacks& callbacks) override {
     glfwSetWindowSizeCallback(window_, callbacks.size);
-    glfwSetKeyCallback(window_, callbacks.key);
-    glfwSetMouseButtonCallback(window_, callbacks.button);
-    glfwSetCursorPosCallback(window_, callbacks.cursorPos);
-    glfwSetScrollCallback(window_, callbacks.scroll);
+    SetGlfwInputCallbacks(window_, callbacks);
   }
   void SetIcon(const GLFWimage& image) override { glfwSetWindowIcon(window_, 1, &image); }
   GLADloadfunc ProcAddressLoader() const override { return glfwGetProcAddress; }

@@ -16,3 +16,11 @@ struct WindowCallbacks {
   GLFWcursorposfun cursorPos = nullptr;
   GLFWscrollfun scroll = nullptr;
 };
+
+// The input callbacks (key, button, cursor, scroll) on a window of GLFW's own.
+inline void SetGlfwInputCallbacks(GLFWwindow* window, const WindowCallbacks& callbacks) {
+  glfwSetKeyCallback(window, callbacks.key);
+  glfwSetMouseButtonCallback(window, callbacks.button);
+  glfwSetCursorPosCallback(window, callbacks.cursorPos);
+  glfwSetScrollCallback(window, callbacks.scroll);
+}
