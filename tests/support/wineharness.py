@@ -32,6 +32,18 @@ def windows_binary(name):
     return os.path.join(BUILD_DIR, "bin", name)
 
 
+def windows_path(program):
+    """A Unix path as Windows programs name it (Wine shows / as drive Z:);
+    Windows paths and bare names as they are."""
+    return "Z:" + program.replace("/", "\\") if program.startswith("/") else program
+
+
+def as_windows_child(program, args):
+    """The command line that runs the program as a child of a Windows parent,
+    whose exit status is then the Windows exit code (see win_parent.c)."""
+    return ["wine", windows_binary("win_parent.exe"), windows_path(program), *args]
+
+
 def prefix_path():
     # Without a folder from the caller, one per build tree: runs from two
     # checkouts at once must not share a wineserver, which either would stop.
@@ -89,8 +101,9 @@ class Wine:
         return env
 
     def start(self, program, *args, stdin=None, **extra_env):
-        """The program under Wine, with extra_env added to its environment."""
-        process = subprocess.Popen(["wine", program, *args], env=self.env(**extra_env), stdin=stdin,
+        """The program under Wine, with extra_env added to its environment;
+        its status is the exit code a Windows parent reads."""
+        process = subprocess.Popen(as_windows_child(program, args), env=self.env(**extra_env), stdin=stdin,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.processes.append(process)
         return process
@@ -102,7 +115,7 @@ class Wine:
         desktop) inherit its standard handles and outlive it, and a pipe would
         never see its end."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            result = subprocess.run(["wine", program, *args], env=self.env(), timeout=timeout,
+            result = subprocess.run(as_windows_child(program, args), env=self.env(), timeout=timeout,
                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err)
             out.seek(0)
             err.seek(0)

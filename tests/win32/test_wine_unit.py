@@ -21,5 +21,22 @@ class CrossBuiltUnitTests(unittest.TestCase):
         self.assertEqual(result.returncode, 0, "failures under Wine")
 
 
+class WindowsParent(unittest.TestCase):
+    """Every suite reads exit codes through win_parent.exe: it must pass on
+    the child's code and its output, or no test could fail. (Its input is
+    what drives the preview suite's host.)"""
+
+    def test_the_childs_exit_code_and_output_come_through(self):
+        with XServer(320, 240) as xserver:
+            wine = Wine(xserver)
+            try:
+                codes = [wine.run("cmd", "/c", "exit", str(code)).returncode for code in (0, 7, 3)]
+                echoed = wine.run("cmd", "/c", "echo", "through")
+            finally:
+                wine.stop_all()
+        self.assertEqual(codes, [0, 7, 3])
+        self.assertEqual(echoed.stdout.decode().strip(), "through")
+
+
 if __name__ == "__main__":
     unittest.main()
