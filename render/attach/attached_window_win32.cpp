@@ -1,7 +1,13 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <cstring>
+
 #include "render/attach/attached_window.h"
+// The system's GL 1.1 header for the types of the WGL extensions; this file
+// calls no GL function through the loader.
+#include <GL/gl.h>
+#include <GL/wglext.h>
 
 // Windows refuses to let one process replace the window procedure of
 // another's window (ERROR_ACCESS_DENIED), so we draw, as the system's own
@@ -127,12 +133,19 @@ bool CreateChild(AttachedWindow* window) {
   return window->child != nullptr;
 }
 
-// A double-buffered RGBA format; version 1.0 of the context that follows is
-// the driver's compatibility context, which the GLSL 1.10 shaders and the
-// VAO-less drawing need.
-bool CreateContext(AttachedWindow* window, const AttachedContextHints& hints) {
-  window->dc = GetDC(window->child);
-  if (window->dc == nullptr) return false;
+bool HasExtension(const char* list, const char* name) {
+  const size_t length = strlen(name);
+  for (const char* at = strstr(list, name); at != nullptr; at = strstr(at + 1, name)) {
+    const bool starts = at == list || at[-1] == ' ';
+    const bool ends = at[length] == ' ' || at[length] == '\0';
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+// What a created window's format has: double-buffered RGBA with 8 bits a
+// channel, 24 of depth and 8 of stencil.
+PIXELFORMATDESCRIPTOR PlainFormat(const AttachedContextHints& hints) {
   PIXELFORMATDESCRIPTOR format{};
   format.nSize = sizeof format;
   format.nVersion = 1;
@@ -140,10 +153,127 @@ bool CreateContext(AttachedWindow* window, const AttachedContextHints& hints) {
   format.iPixelType = PFD_TYPE_RGBA;
   format.cColorBits = 32;
   format.cAlphaBits = 8;
+  format.cDepthBits = 24;
+  format.cStencilBits = 8;
   format.iLayerType = PFD_MAIN_PLANE;
-  const int chosen = ChoosePixelFormat(window->dc, &format);
-  if (chosen == 0 || !SetPixelFormat(window->dc, chosen, &format)) return false;
-  window->context = wglCreateContext(window->dc);
+  return format;
+}
+
+// The WGL extensions that choose a multisampled format and make a robust
+// context. They are found only through a current context, so a throwaway
+// window and context look them up, as GLFW does for its own windows; the
+// functions stay valid for every context of the same driver.
+struct WglExtensions {
+  PFNWGLCHOOSEPIXELFORMATARBPROC choosePixelFormat = nullptr;
+  PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = nullptr;
+  bool multisample = false;
+  bool robustness = false;
+};
+
+void ReadWglExtensions(HDC dc, WglExtensions* found) {
+  auto extensionsOf = reinterpret_cast<PFNWGLGETEXTENSIONSSTRINGARBPROC>(
+      reinterpret_cast<void*>(wglGetProcAddress("wglGetExtensionsStringARB")));
+  const char* list = extensionsOf != nullptr ? extensionsOf(dc) : nullptr;
+  if (list == nullptr) return;
+  if (HasExtension(list, "WGL_ARB_pixel_format")) {
+    found->choosePixelFormat = reinterpret_cast<PFNWGLCHOOSEPIXELFORMATARBPROC>(
+        reinterpret_cast<void*>(wglGetProcAddress("wglChoosePixelFormatARB")));
+    found->multisample = HasExtension(list, "WGL_ARB_multisample");
+  }
+  if (HasExtension(list, "WGL_ARB_create_context")) {
+    found->createContextAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
+        reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
+    found->robustness = HasExtension(list, "WGL_ARB_create_context_robustness");
+  }
+}
+
+WglExtensions LoadWglExtensions(HINSTANCE instance) {
+  WglExtensions found;
+  HWND helper = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
+  if (helper == nullptr) return found;
+  HDC dc = GetDC(helper);
+  PIXELFORMATDESCRIPTOR format = PlainFormat(AttachedContextHints{});
+  const int chosen = dc != nullptr ? ChoosePixelFormat(dc, &format) : 0;
+  HGLRC context = chosen != 0 && SetPixelFormat(dc, chosen, &format) ? wglCreateContext(dc) : nullptr;
+  if (context != nullptr && wglMakeCurrent(dc, context)) {
+    ReadWglExtensions(dc, &found);
+    wglMakeCurrent(nullptr, nullptr);
+  }
+  if (context != nullptr) wglDeleteContext(context);
+  if (dc != nullptr) ReleaseDC(helper, dc);
+  DestroyWindow(helper);
+  return found;
+}
+
+// The created window's format with the sample count asked for, where the
+// driver offers one with at least that many; 0 otherwise.
+int ChooseMultisampledFormat(HDC dc, const WglExtensions& wgl, const AttachedContextHints& hints) {
+  if (wgl.choosePixelFormat == nullptr || !wgl.multisample || hints.samples <= 0) return 0;
+  const int attributes[] = {WGL_DRAW_TO_WINDOW_ARB,
+                            TRUE,
+                            WGL_SUPPORT_OPENGL_ARB,
+                            TRUE,
+                            WGL_DOUBLE_BUFFER_ARB,
+                            TRUE,
+                            WGL_PIXEL_TYPE_ARB,
+                            WGL_TYPE_RGBA_ARB,
+                            WGL_STEREO_ARB,
+                            hints.stereo ? TRUE : FALSE,
+                            WGL_RED_BITS_ARB,
+                            8,
+                            WGL_GREEN_BITS_ARB,
+                            8,
+                            WGL_BLUE_BITS_ARB,
+                            8,
+                            WGL_ALPHA_BITS_ARB,
+                            8,
+                            WGL_DEPTH_BITS_ARB,
+                            24,
+                            WGL_STENCIL_BITS_ARB,
+                            8,
+                            WGL_SAMPLE_BUFFERS_ARB,
+                            1,
+                            WGL_SAMPLES_ARB,
+                            hints.samples,
+                            0};
+  int format = 0;
+  UINT count = 0;
+  if (!wgl.choosePixelFormat(dc, attributes, nullptr, 1, &format, &count) || count == 0) return 0;
+  return format;
+}
+
+bool SetChildPixelFormat(HDC dc, const WglExtensions& wgl, const AttachedContextHints& hints) {
+  PIXELFORMATDESCRIPTOR format = PlainFormat(hints);
+  int chosen = ChooseMultisampledFormat(dc, wgl, hints);
+  if (chosen != 0) {
+    DescribePixelFormat(dc, chosen, sizeof format, &format);
+  } else {
+    chosen = ChoosePixelFormat(dc, &format);
+  }
+  return chosen != 0 && SetPixelFormat(dc, chosen, &format);
+}
+
+// No version asked for: version 1.0 gives the driver's compatibility context,
+// which the GLSL 1.10 shaders and the VAO-less drawing need. A robust context
+// where the driver makes one, else a plain one, as on X11.
+HGLRC CreateContextWithHints(HDC dc, const WglExtensions& wgl, const AttachedContextHints& hints) {
+  if (wgl.createContextAttribs != nullptr) {
+    if (hints.robustLoseContextOnReset && wgl.robustness) {
+      const int robust[] = {WGL_CONTEXT_FLAGS_ARB, WGL_CONTEXT_ROBUST_ACCESS_BIT_ARB,
+                            WGL_CONTEXT_RESET_NOTIFICATION_STRATEGY_ARB, WGL_LOSE_CONTEXT_ON_RESET_ARB, 0};
+      if (HGLRC context = wgl.createContextAttribs(dc, nullptr, robust)) return context;
+    }
+    const int plain[] = {0};
+    if (HGLRC context = wgl.createContextAttribs(dc, nullptr, plain)) return context;
+  }
+  return wglCreateContext(dc);
+}
+
+bool CreateContext(AttachedWindow* window, const AttachedContextHints& hints) {
+  const WglExtensions wgl = LoadWglExtensions(GetModuleHandleW(nullptr));
+  window->dc = GetDC(window->child);
+  if (window->dc == nullptr || !SetChildPixelFormat(window->dc, wgl, hints)) return false;
+  window->context = CreateContextWithHints(window->dc, wgl, hints);
   return window->context != nullptr && wglMakeCurrent(window->dc, window->context);
 }
 
