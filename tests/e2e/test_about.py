@@ -68,7 +68,7 @@ class AboutWindowRun(unittest.TestCase):
                                        PATH=self.scratch + os.pathsep + os.environ.get("PATH", ""))
         self.addCleanup(stop, self.about)
         self.window = self.server.wait_for_window("About", self.about)[0]
-        self.client = self.wait_for_settled_geometry()
+        self.client = self.wait_for_placed_geometry()
 
     def start_window_manager(self):
         wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.server.env(),
@@ -89,18 +89,32 @@ class AboutWindowRun(unittest.TestCase):
             return None
         return tuple(int(v) for v in out.split("=")[1].split(","))
 
-    def wait_for_settled_geometry(self, timeout=PATIENCE):
-        """Client (x, y, width, height) once it has stopped changing for half a second."""
+    def outer_geometry(self):
+        """(x, y, width, height) of the frame and the client's geometry, or
+        None while the window manager has not framed the window."""
+        client, extents = self.server.geometry(self.window), self.frame_extents()
+        if extents is None:
+            return None, client
+        left, right, top, bottom = extents
+        x, y, width, height = client
+        return (x - left, y - top, width + left + right, height + top + bottom), client
+
+    def wait_for_placed_geometry(self, timeout=PATIENCE):
+        """The client's (x, y, width, height) once the frame has the outer size
+        and place the program asks for, and the program's event loop has seen
+        it (it answers a ping sent after). Fails with the last geometry seen if
+        the window never gets there or leaves it."""
+        expected = ORIGIN + OUTER_SIZE
         deadline = time.monotonic() + timeout
-        last, since = None, time.monotonic()
-        while time.monotonic() < deadline:
-            now = (self.server.geometry(self.window), self.frame_extents())
-            if now != last:
-                last, since = now, time.monotonic()
-            elif now[1] is not None and time.monotonic() - since > 0.5:
-                return now[0]
+        outer, client = self.outer_geometry()
+        while outer != expected and time.monotonic() < deadline:
             time.sleep(0.05)
-        self.fail("the window kept changing: %r" % (last,))
+            outer, client = self.outer_geometry()
+        self.assertEqual(outer, expected, "frame (x, y, width, height) never where the program puts it")
+        self.assertTrue(self.server.ping(self.window), "the About window's event loop does not answer")
+        outer, client = self.outer_geometry()
+        self.assertEqual(outer, expected, "the window moved on after its placement")
+        return client
 
     def screen_point(self, x, y):
         return self.client[0] + x, self.client[1] + y

@@ -1,11 +1,13 @@
-// Looks at the About window of another process the way Windows sees it and
-// prints what it found as one JSON object on standard output:
+// Looks at a top-level window of another process (the About window, the
+// message box) the way Windows sees it and prints what it found as one JSON
+// object on standard output:
 //
 //   about_probe.exe CLASS CAPTION TIMEOUT_MS
 //
 // Waits (up to TIMEOUT_MS) for a visible top-level window of that class and
 // caption, then reports its rectangles, styles, caption, the screen size, a
-// point inside its close box and its child controls. Exit status 0 when found,
+// point inside its close box, its child controls, and whether its thread
+// answers a message, as only a running message loop does. Exit status 0 when found,
 // 1 when the time ran out, 2 on bad arguments.
 
 #include <windows.h>
@@ -115,6 +117,13 @@ std::string DescribeControls(HWND window) {
   return out + "]";
 }
 
+// Up to the probe's own limit; a window whose thread never gets back to its
+// message loop does not answer at all.
+bool AnswersMessages(HWND window) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result) != 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,9 +145,11 @@ int main(int argc, char** argv) {
   ClientToScreen(window, &clientOrigin);
   POINT closeBox = {-1, -1};
   const bool hasCloseBox = FindCloseBox(window, &closeBox);
+  const bool answers = AnswersMessages(window);
   std::printf(
       "{\"class\": %s, \"caption\": %s, \"window\": %s, \"client_origin\": %s, \"client_size\": %s, "
-      "\"screen\": %s, \"style\": %lu, \"ex_style\": %lu, \"owner\": %s, \"close_box\": %s, \"controls\": %s}\n",
+      "\"screen\": %s, \"style\": %lu, \"ex_style\": %lu, \"owner\": %s, \"close_box\": %s, \"controls\": %s, "
+      "\"answers\": %s}\n",
       JsonString(ClassName(window).c_str()).c_str(), JsonString(WindowText(window).c_str()).c_str(),
       JsonRect(outer).c_str(), JsonPoint(clientOrigin.x, clientOrigin.y).c_str(),
       JsonPoint(client.right, client.bottom).c_str(),
@@ -146,6 +157,7 @@ int main(int argc, char** argv) {
       static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
       static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)),
       GetWindow(window, GW_OWNER) != nullptr ? "true" : "false",
-      hasCloseBox ? JsonPoint(closeBox.x, closeBox.y).c_str() : "null", DescribeControls(window).c_str());
+      hasCloseBox ? JsonPoint(closeBox.x, closeBox.y).c_str() : "null", DescribeControls(window).c_str(),
+      answers ? "true" : "false");
   return 0;
 }

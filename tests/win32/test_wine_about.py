@@ -235,6 +235,7 @@ class AboutUnderWine(unittest.TestCase):
         again = self.probe(timeout_ms=0)
         self.assertIsNotNone(again, "the About window is still shown")
         self.assertEqual(again["window"], WINDOW)
+        self.assertTrue(again["answers"], "and its message loop still runs")
 
     def test_close_box_ends_the_run_with_zero(self):
         self.click(*self.info["close_box"])
