@@ -45,15 +45,17 @@ class RenderApp {
  private:
   void InitLibrary();
   void ChooseWindowSize();
-  void OpenWindow();
+  void OpenWindow(int samples);
   void ApplyGlState();
 
-  void ApplyWindowHints();
+  void ApplyWindowHints(int samples);
   WindowCallbacks InputCallbacks() const;
   void InstallCallbacks();
   void CoverOtherMonitors();
   void LoadGlEntryPoints();
   void SetUpFrameBudget();
+  int WindowSamples();
+  bool RendererDrawsInSoftware();
   void RecordFrameTime(FramePacer::Clock::time_point presented);
 
   FramePacer pacer_{kFallbackRefreshRateHz};

@@ -42,5 +42,5 @@ class RenderWindow {
 // Both return null when no window results; the caller tells the user.
 RenderWindow* CreateFullScreenWindow(int width, int height, const char* title);
 // Fails, as window creation would, while the windowing library is not
-// initialised.
-RenderWindow* AttachToHostWindow(NativeWindowHandle host);
+// initialised. `samples` is the multisampling hint's value.
+RenderWindow* AttachToHostWindow(NativeWindowHandle host, int samples);

@@ -41,10 +41,10 @@ class AttachedRenderWindow : public RenderWindow {
 
 // The context RenderApp's window hints ask a created window for, as far as
 // the platform offers it.
-RenderWindow* AttachToHostWindow(NativeWindowHandle host) {
+RenderWindow* AttachToHostWindow(NativeWindowHandle host, int samples) {
   if (!WindowingLibraryInitialized()) return nullptr;
   AttachedContextHints hints;
-  hints.samples = 4;
+  hints.samples = samples;
   hints.stereo = false;
   hints.robustLoseContextOnReset = true;
   AttachedWindow* window = AttachNativeWindow(host, hints);

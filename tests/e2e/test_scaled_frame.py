@@ -34,9 +34,10 @@ class SoftwareRun:
         self.swaps = os.path.join(self.folder, "swaps")
         self.drawn = os.path.join(self.folder, "drawn")
         self.presented = os.path.join(self.folder, "presented")
+        self.samples = os.path.join(self.folder, "samples")
         self.process = server.start(GLOAMERY, "/s", LD_PRELOAD=support_library("swap_counter.so"),
                                     GLOAMERY_SWAP_RECORD=self.swaps, GLOAMERY_DRAW_SIZE_RECORD=self.drawn,
-                                    GLOAMERY_VIEWPORT_RECORD=self.presented)
+                                    GLOAMERY_VIEWPORT_RECORD=self.presented, GLOAMERY_SAMPLES_RECORD=self.samples)
         if not wait_for_file(self.swaps, PATIENCE, self.process):
             raise AssertionError("no frame presented: %s" % stderr_text(self.process))
 
@@ -51,6 +52,10 @@ class SoftwareRun:
     def presented_size(self):
         """The viewport the last frame was presented with."""
         return tuple(int(n) for n in read_record(self.presented))
+
+    def presented_samples(self):
+        """Samples per pixel of the framebuffer the last frame was presented from."""
+        return int(read_record(self.samples)[0])
 
     def wait_until(self, condition, what, timeout=PATIENCE):
         deadline = time.monotonic() + timeout
@@ -134,6 +139,9 @@ class Screen720p(unittest.TestCase):
         # Stale contents of earlier frames would fill the rest of the window:
         # the last drawing before each presentation covers all of it.
         self.assertEqual(self.run_.presented_size(), (1280, 720))
+        # A stretched picture has nothing for multisampling to smooth, so the
+        # window has no samples to write and resolve.
+        self.assertEqual(self.run_.presented_samples(), 0)
         drawn_width, drawn_height = self.run_.drawn_size()
         self.assertLessEqual(drawn_width, 1280)
         self.assertLessEqual(drawn_height, 720)

@@ -5,7 +5,8 @@
 // set it also notes the viewport each presented frame was drawn with, as
 // "<width> <height>"; with GLOAMERY_DRAW_SIZE_RECORD, the first viewport the
 // frame set, which is the size the scene was shaded at where a smaller
-// picture was stretched to the window after it.
+// picture was stretched to the window after it; with GLOAMERY_SAMPLES_RECORD,
+// the samples per pixel of the framebuffer each frame was presented from.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -28,17 +29,30 @@ static void WriteRecord(const char* path, const char* line, int length) {
 }
 
 // Asked of the context that is current at the swap, through whatever GL
-// library the program itself resolved.
-static void RecordViewport(void) {
-  const char* path = getenv("GLOAMERY_VIEWPORT_RECORD");
-  if (path == NULL) return;
+// library the program itself resolved; false where there is none.
+static int GetIntegers(unsigned name, int* values) {
   static void (*getIntegers)(unsigned, int*);
   if (getIntegers == NULL) getIntegers = (void (*)(unsigned, int*))dlsym(RTLD_DEFAULT, "glGetIntegerv");
-  if (getIntegers == NULL) return;
+  if (getIntegers == NULL) return 0;
+  getIntegers(name, values);
+  return 1;
+}
+
+static void RecordViewport(void) {
+  const char* path = getenv("GLOAMERY_VIEWPORT_RECORD");
   int viewport[4] = {0, 0, 0, 0};
-  getIntegers(0x0BA2 /* GL_VIEWPORT */, viewport);
+  if (path == NULL || !GetIntegers(0x0BA2 /* GL_VIEWPORT */, viewport)) return;
   char line[64];
   int length = snprintf(line, sizeof line, "%d %d\n", viewport[2], viewport[3]);
+  WriteRecord(path, line, length);
+}
+
+static void RecordSamples(void) {
+  const char* path = getenv("GLOAMERY_SAMPLES_RECORD");
+  int samples = -1;
+  if (path == NULL || !GetIntegers(0x80A9 /* GL_SAMPLES */, &samples)) return;
+  char line[32];
+  int length = snprintf(line, sizeof line, "%d\n", samples);
   WriteRecord(path, line, length);
 }
 
@@ -110,6 +124,7 @@ void glfwSwapBuffers(void* window) {
   static void (*real)(void*);
   if (real == NULL) real = (void (*)(void*))dlsym(RTLD_NEXT, "glfwSwapBuffers");
   RecordViewport();
+  RecordSamples();
   RecordDrawSize();
   real(window);
   Record();
@@ -119,6 +134,7 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
   static void (*real)(void*, unsigned long);
   if (real == NULL) real = (void (*)(void*, unsigned long))dlsym(RTLD_NEXT, "glXSwapBuffers");
   RecordViewport();
+  RecordSamples();
   RecordDrawSize();
   real(display, drawable);
   Record();

@@ -62,7 +62,7 @@ TEST(PreviewWindow, DrawsTheSceneOverTheHostsClientAreaAndFollowsItsSize) {
   ASSERT_TRUE(glfwInit());
   HWND host = CreateHostWindow(120, 90);
   ASSERT_NE(host, nullptr);
-  RenderWindow* window = AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host));
+  RenderWindow* window = AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host), 4);
   ASSERT_NE(window, nullptr);
   WindowCallbacks callbacks;
   callbacks.size = OnSize;
@@ -142,7 +142,7 @@ TEST(PreviewWindow, ItsContextHasTheSamplesAndRobustnessACreatedWindowGets) {
   const ContextTraits expected = TraitsOfACreatedWindow();
   ASSERT_GE(expected.samples, 0) << "GLFW made no window with the program's hints";
   HWND host = CreateHostWindow(64, 48);
-  RenderWindow* window = AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host));
+  RenderWindow* window = AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host), 4);
   ASSERT_NE(window, nullptr);
   window->MakeContextCurrent();
   ASSERT_TRUE(LoadSceneEntryPoints(window->ProcAddressLoader()));
@@ -159,7 +159,7 @@ TEST(PreviewWindow, ItsContextHasTheSamplesAndRobustnessACreatedWindowGets) {
 
 TEST(PreviewWindow, FailsWhileTheWindowingLibraryIsDown) {
   HWND host = CreateHostWindow(64, 48);
-  EXPECT_EQ(AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host)), nullptr);
+  EXPECT_EQ(AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host), 4), nullptr);
   EXPECT_EQ(GetWindow(host, GW_CHILD), nullptr);
   DestroyWindow(host);
 }
