@@ -1,9 +1,8 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#include <cstring>
-
 #include "render/attach/attached_window.h"
+#include "render/extension_list.h"
 // The system's GL 1.1 header for the types of the WGL extensions; this file
 // calls no GL function through the loader.
 #include <GL/gl.h>
@@ -133,16 +132,6 @@ bool CreateChild(AttachedWindow* window) {
   return window->child != nullptr;
 }
 
-bool HasExtension(const char* list, const char* name) {
-  const size_t length = strlen(name);
-  for (const char* at = strstr(list, name); at != nullptr; at = strstr(at + 1, name)) {
-    const bool starts = at == list || at[-1] == ' ';
-    const bool ends = at[length] == ' ' || at[length] == '\0';
-    if (starts && ends) return true;
-  }
-  return false;
-}
-
 // What a created window's format has: double-buffered RGBA with 8 bits a
 // channel, 24 of depth and 8 of stencil.
 PIXELFORMATDESCRIPTOR PlainFormat(const AttachedContextHints& hints) {
@@ -175,15 +164,15 @@ void ReadWglExtensions(HDC dc, WglExtensions* found) {
       reinterpret_cast<void*>(wglGetProcAddress("wglGetExtensionsStringARB")));
   const char* list = extensionsOf != nullptr ? extensionsOf(dc) : nullptr;
   if (list == nullptr) return;
-  if (HasExtension(list, "WGL_ARB_pixel_format")) {
+  if (ListsExtension(list, "WGL_ARB_pixel_format")) {
     found->choosePixelFormat = reinterpret_cast<PFNWGLCHOOSEPIXELFORMATARBPROC>(
         reinterpret_cast<void*>(wglGetProcAddress("wglChoosePixelFormatARB")));
-    found->multisample = HasExtension(list, "WGL_ARB_multisample");
+    found->multisample = ListsExtension(list, "WGL_ARB_multisample");
   }
-  if (HasExtension(list, "WGL_ARB_create_context")) {
+  if (ListsExtension(list, "WGL_ARB_create_context")) {
     found->createContextAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
         reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
-    found->robustness = HasExtension(list, "WGL_ARB_create_context_robustness");
+    found->robustness = ListsExtension(list, "WGL_ARB_create_context_robustness");
   }
 }
 

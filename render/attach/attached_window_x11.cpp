@@ -4,10 +4,11 @@
 #include <X11/Xutil.h>
 
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
+#include <string_view>
 
 #include "render/attach/attached_window.h"
+#include "render/extension_list.h"
 
 // We draw with a connection of our own, so the host's requests and ours never
 // share a queue, and everything we selected or created goes away with it if
@@ -91,15 +92,10 @@ class ErrorTrap {
 // window's id on the wire.
 bool CanBeWindowId(NativeWindowHandle handle) { return handle != 0 && (handle >> 29) == 0; }
 
-bool HasExtension(const char* list, const char* name) {
-  if (list == nullptr) return false;
-  size_t length = std::strlen(name);
-  for (const char* at = list; (at = std::strstr(at, name)) != nullptr; at += length) {
-    bool starts = at == list || at[-1] == ' ';
-    bool ends = at[length] == ' ' || at[length] == '\0';
-    if (starts && ends) return true;
-  }
-  return false;
+// Empty where the server answers none.
+std::string_view GlxExtensions(Display* display, int screen) {
+  const char* list = glXQueryExtensionsString(display, screen);
+  return list != nullptr ? list : "";
 }
 
 int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
@@ -155,13 +151,13 @@ GLXFBConfig ChooseConfig(Display* display, int screen, const AttachedContextHint
 }
 
 GLXContext CreateContext(Display* display, int screen, GLXFBConfig config, const AttachedContextHints& hints) {
-  const char* extensions = glXQueryExtensionsString(display, screen);
+  const std::string_view extensions = GlxExtensions(display, screen);
   auto createWithAttributes = reinterpret_cast<PFNGLXCREATECONTEXTATTRIBSARBPROC>(
       glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCreateContextAttribsARB")));
-  if (HasExtension(extensions, "GLX_ARB_create_context") && createWithAttributes != nullptr) {
+  if (ListsExtension(extensions, "GLX_ARB_create_context") && createWithAttributes != nullptr) {
     // No version asked for: version 1.0 gives the driver's compatibility
     // context, which the GLSL 1.10 shaders and the VAO-less drawing need.
-    if (hints.robustLoseContextOnReset && HasExtension(extensions, "GLX_ARB_create_context_robustness")) {
+    if (hints.robustLoseContextOnReset && ListsExtension(extensions, "GLX_ARB_create_context_robustness")) {
       const int robust[] = {GLX_CONTEXT_FLAGS_ARB, GLX_CONTEXT_ROBUST_ACCESS_BIT_ARB,
                             GLX_CONTEXT_RESET_NOTIFICATION_STRATEGY_ARB, GLX_LOSE_CONTEXT_ON_RESET_ARB, None};
       ErrorTrap trap(display);
@@ -467,13 +463,13 @@ void* AttachedProcAddress(const char* name) {
 // Where no extension offers it (Xvfb), the frame pacer keeps the rate.
 void SetAttachedSwapInterval(AttachedWindow* window, int interval) {
   Display* display = window->display;
-  const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+  const std::string_view extensions = GlxExtensions(display, DefaultScreen(display));
   ErrorTrap trap(display);
-  if (HasExtension(extensions, "GLX_EXT_swap_control")) {
+  if (ListsExtension(extensions, "GLX_EXT_swap_control")) {
     auto set = reinterpret_cast<PFNGLXSWAPINTERVALEXTPROC>(
         glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
     if (set != nullptr) set(display, window->Drawable(), interval);
-  } else if (HasExtension(extensions, "GLX_MESA_swap_control")) {
+  } else if (ListsExtension(extensions, "GLX_MESA_swap_control")) {
     auto set = reinterpret_cast<PFNGLXSWAPINTERVALMESAPROC>(
         glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
     if (set != nullptr) set(static_cast<unsigned>(interval));

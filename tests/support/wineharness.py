@@ -13,6 +13,7 @@ the processes it started by pid and the wineserver at its end.
 
 import fcntl
 import hashlib
+import json
 import os
 import subprocess
 import tempfile
@@ -42,6 +43,14 @@ def as_windows_child(program, args):
     """The command line that runs the program as a child of a Windows parent,
     whose exit status is then the Windows exit code (see win_parent.c)."""
     return ["wine", windows_binary("win_parent.exe"), windows_path(program), *args]
+
+
+def probe_window(wine, class_name, caption, timeout_ms):
+    """What about_probe.exe reports of a visible top-level window of another
+    process (see its header), or None when none shows within the time."""
+    result = wine.run(windows_binary("about_probe.exe"), class_name, caption, str(timeout_ms),
+                      timeout=timeout_ms / 1000 + 60)
+    return json.loads(result.stdout) if result.returncode == 0 else None
 
 
 def prefix_path():

@@ -18,10 +18,9 @@ import tempfile
 import unittest
 
 from screen_pixels import Picture, read_bmp
-from wineharness import Wine, XServer, wait_for_exit, wait_until, windows_binary
+from wineharness import Wine, XServer, probe_window, wait_for_exit, wait_until, windows_binary
 
 SCR = windows_binary("Gloamery.scr")
-PROBE = windows_binary("about_probe.exe")
 SOURCE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 LOGO_BMP = os.path.join(SOURCE_DIR, "resources", "images", "about_logo.bmp")
 
@@ -100,9 +99,7 @@ class AboutUnderWine(unittest.TestCase):
                                PATH=self.scratch + os.pathsep + os.environ.get("PATH", ""))
 
     def probe(self, timeout_ms=30000):
-        result = self.wine.run(PROBE, "VantaluxeWindowClass", "About", str(timeout_ms),
-                               timeout=timeout_ms / 1000 + 60)
-        return json.loads(result.stdout) if result.returncode == 0 else None
+        return probe_window(self.wine, "VantaluxeWindowClass", "About", timeout_ms)
 
     def screen_point(self, x, y):
         origin = self.info["client_origin"]

@@ -3,15 +3,13 @@ process (win_host_window.exe, standing in for the system's screensaver host):
 our child window over the host's client area, following its size, leaving it
 as it was, and ending cleanly whatever happens to the host or the handle."""
 
-import json
 import subprocess
 import unittest
 
-from wineharness import Wine, XServer, wait_for_exit, wait_until, windows_binary
+from wineharness import Wine, XServer, probe_window, wait_for_exit, wait_until, windows_binary
 
 SCR = windows_binary("Gloamery.scr")
 HOST = windows_binary("win_host_window.exe")
-PROBE = windows_binary("about_probe.exe")
 # Start-up under Wine takes seconds; only a fault reaches these.
 START_TIMEOUT = 90
 EXIT_TIMEOUT = 30
@@ -145,8 +143,8 @@ class Guard(Fixture):
 class HandlesThatNameNoWindow(Fixture):
     def message_box_answers(self):
         # The system's dialog class, which message boxes use.
-        result = self.wine.run(PROBE, "#32770", "Debug", str(START_TIMEOUT * 1000), timeout=START_TIMEOUT + 60)
-        return result.returncode == 0 and json.loads(result.stdout)["answers"]
+        found = probe_window(self.wine, "#32770", "Debug", START_TIMEOUT * 1000)
+        return found is not None and found["answers"]
 
     def test_null_garbage_and_stale_handles_show_the_message_and_end_with_zero(self):
         stale = self.host()

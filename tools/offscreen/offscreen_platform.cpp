@@ -1,23 +1,15 @@
 #include "tools/offscreen/offscreen_platform.h"
 
-#include <sstream>
-
-bool HasEglExtension(const std::string& extensions, const std::string& name) {
-  std::istringstream words(extensions);
-  std::string word;
-  while (words >> word)
-    if (word == name) return true;
-  return false;
-}
+#include "render/extension_list.h"
 
 OffscreenPlatform ChooseOffscreenPlatform(const std::string& clientExtensions) {
   // Both platforms are reached through eglGetPlatformDisplayEXT.
-  if (!HasEglExtension(clientExtensions, "EGL_EXT_platform_base")) return OffscreenPlatform::None;
-  if (HasEglExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) return OffscreenPlatform::Surfaceless;
+  if (!ListsExtension(clientExtensions, "EGL_EXT_platform_base")) return OffscreenPlatform::None;
+  if (ListsExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) return OffscreenPlatform::Surfaceless;
   // EGL_EXT_device_base is the older name for enumeration and query together.
-  const bool canEnumerate = HasEglExtension(clientExtensions, "EGL_EXT_device_enumeration") ||
-                            HasEglExtension(clientExtensions, "EGL_EXT_device_base");
-  if (canEnumerate && HasEglExtension(clientExtensions, "EGL_EXT_platform_device")) return OffscreenPlatform::Device;
+  const bool canEnumerate = ListsExtension(clientExtensions, "EGL_EXT_device_enumeration") ||
+                            ListsExtension(clientExtensions, "EGL_EXT_device_base");
+  if (canEnumerate && ListsExtension(clientExtensions, "EGL_EXT_platform_device")) return OffscreenPlatform::Device;
   return OffscreenPlatform::None;
 }
 

@@ -7,9 +7,6 @@
 // and offer their GPUs as EGL devices instead.
 enum class OffscreenPlatform { None, Surfaceless, Device };
 
-// Whether a space-separated EGL extension list names this extension exactly.
-bool HasEglExtension(const std::string& extensions, const std::string& name);
-
 // The platform to use, given EGL's client extensions: surfaceless where it is
 // offered, else the device platform, else none.
 OffscreenPlatform ChooseOffscreenPlatform(const std::string& clientExtensions);
