@@ -6,12 +6,11 @@
 #include "about/about_window.h"
 #include "about/open_address.h"
 #include "assets/resources.h"
-#include "launch/display_loss.h"
-#include "render/message_box.h"
+#include "platform/display_loss.h"
+#include "platform/message_box.h"
+#include "resources/resource_ids.h"
 
 namespace {
-
-constexpr int kLogoBitmapId = 101;
 
 // Shared by the constructor and the handlers that do the window procedure's work.
 GtkWidget* mainWindow = nullptr;
@@ -130,7 +129,7 @@ void SetLabelFont(GtkWidget* label, const AboutFont& font, const AboutColour* co
 // not decode, and the window then shows no logo.
 GdkPixbuf* LoadLogoBitmap() {
   ResourceBytes bytes;
-  if (!FindResourceBytes(ResourceType::Bitmap, kLogoBitmapId, &bytes)) return nullptr;
+  if (!FindResourceBytes(ResourceType::Bitmap, resource_id::kAboutLogo, &bytes)) return nullptr;
   GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("bmp", nullptr);
   if (loader == nullptr) return nullptr;
   const bool written = gdk_pixbuf_loader_write(loader, bytes.data, bytes.size, nullptr);

@@ -4,7 +4,8 @@
 #include "about/about_layout.h"
 #include "about/about_window.h"
 #include "about/open_address.h"
-#include "render/message_box.h"
+#include "platform/message_box.h"
+#include "resources/resource_ids.h"
 
 // The portable font request spells the Windows constants as numbers.
 static_assert(kDefaultCharset == DEFAULT_CHARSET && kOutlinePrecision == OUT_OUTLINE_PRECIS &&
@@ -13,7 +14,6 @@ static_assert(kDefaultCharset == DEFAULT_CHARSET && kOutlinePrecision == OUT_OUT
 
 namespace {
 
-constexpr int kLogoBitmapId = 101;
 constexpr int kUser32ClassIconId = 104;
 constexpr int kClassIconSize = 16;
 
@@ -177,8 +177,8 @@ AboutWindow::AboutWindow() {
     ReportFailure("Window Creation Failed!");
     return;
   }
-  logoBitmap =
-      static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(kLogoBitmapId), IMAGE_BITMAP, 0, 0, LR_SHARED));
+  logoBitmap = static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(resource_id::kAboutLogo), IMAGE_BITMAP, 0, 0, LR_SHARED));
 
   HFONT textFont = CreateAboutFont(kTextFont);
   HFONT titleFont = CreateAboutFont(kTitleFont);

@@ -2,6 +2,7 @@
 
 #include "assets/mesh_arrays.h"
 #include "assets/shader_program.h"
+#include "platform/owned_global.h"
 
 GpuBuffer* positionBuffer = nullptr;
 GpuBuffer* texCoordBuffer = nullptr;
@@ -48,18 +49,11 @@ void UploadBuffers(const MeshArrays& mesh, ShaderProgram& program) {
   indexBuffer->UploadIndices(mesh.IndexBytes(), mesh.indices.data());
 }
 
-namespace {
-void DeleteBuffer(GpuBuffer*& buffer) {
-  delete buffer;
-  buffer = nullptr;
-}
-}  // namespace
-
 void DeleteBuffers() {
-  DeleteBuffer(positionBuffer);
-  DeleteBuffer(texCoordBuffer);
-  DeleteBuffer(normalBuffer);
-  DeleteBuffer(tangentBuffer);
-  DeleteBuffer(bitangentBuffer);
-  DeleteBuffer(indexBuffer);
+  DeleteGlobal(positionBuffer);
+  DeleteGlobal(texCoordBuffer);
+  DeleteGlobal(normalBuffer);
+  DeleteGlobal(tangentBuffer);
+  DeleteGlobal(bitangentBuffer);
+  DeleteGlobal(indexBuffer);
 }

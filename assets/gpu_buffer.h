@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "render/gl.h"
+#include "platform/gl.h"
 
 class MeshArrays;
 class ShaderProgram;

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "render/gl.h"
-#include "render/message_box.h"
+#include "platform/gl.h"
+#include "platform/message_box.h"
 
 namespace {
 

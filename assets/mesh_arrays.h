@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "assets/objl/obj_loader.h"
+#include "resources/resource_ids.h"
 
 // The material library that the model's "mtllib" line stands for.
-constexpr int kMaterialResourceId = 139;
+constexpr int kMaterialResourceId = resource_id::kQuadMaterials;
 
 // The last mesh of a model as flat per-vertex arrays for the vertex buffers,
 // with unit normals and a tangent frame per vertex. Complete when the

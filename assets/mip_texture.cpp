@@ -53,12 +53,6 @@ void ReadBitmapPixels(float* destination, int id, int width, int height, bool fl
   ReadPixels(*source, destination, width, height, flipRows);
 }
 
-bool IsSoftwareRenderer(std::string_view renderer) {
-  for (std::string_view name : {"llvmpipe", "softpipe", "swrast"})
-    if (renderer.find(name) != std::string_view::npos) return true;
-  return false;
-}
-
 float ChooseMaxAnisotropy(std::string_view renderer, float deviceMaximum) {
   if (IsSoftwareRenderer(renderer)) return std::min(deviceMaximum, kSoftwareRendererMaxAnisotropy);
   return deviceMaximum;

@@ -3,7 +3,8 @@
 #include <string_view>
 
 #include "assets/pixel_source.h"
-#include "render/gl.h"
+#include "platform/gl.h"
+#include "platform/software_renderer.h"
 
 // A 2D texture whose mip levels are separate bitmap resources, given smallest
 // first: the first id becomes the 1x1 level, the last id level 0. Built on
@@ -37,4 +38,3 @@ constexpr float kSoftwareRendererMaxAnisotropy = 1.0f;
 // The anisotropy to ask for, given GL_RENDERER and the device's maximum
 // (0 where the extension is missing).
 float ChooseMaxAnisotropy(std::string_view renderer, float deviceMaximum);
-bool IsSoftwareRenderer(std::string_view renderer);

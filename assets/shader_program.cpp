@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "assets/text_resource.h"
-#include "render/message_box.h"
+#include "platform/message_box.h"
 
 namespace {
 
@@ -31,26 +31,22 @@ void CopySourceOrExit(std::string_view text, char* destination, const char* stag
 
 }  // namespace
 
-ShaderProgram::ShaderProgram() {
-  vertexSource_ = new char[kSourceBufferBytes];
-  fragmentSource_ = new char[kSourceBufferBytes];
-}
+ShaderProgram::ShaderProgram()
+    : vertexSource_(new char[kSourceBufferBytes]), fragmentSource_(new char[kSourceBufferBytes]) {}
 
 ShaderProgram::ShaderProgram(int vertexShaderId, int fragmentShaderId) : ShaderProgram() {
-  LoadSourceOrExit(vertexShaderId, vertexSource_);
-  LoadSourceOrExit(fragmentShaderId, fragmentSource_);
+  LoadSourceOrExit(vertexShaderId, vertexSource_.get());
+  LoadSourceOrExit(fragmentShaderId, fragmentSource_.get());
   Build();
 }
 
 ShaderProgram::ShaderProgram(std::string_view vertexText, std::string_view fragmentText) : ShaderProgram() {
-  CopySourceOrExit(vertexText, vertexSource_, "Vertex");
-  CopySourceOrExit(fragmentText, fragmentSource_, "Fragment");
+  CopySourceOrExit(vertexText, vertexSource_.get(), "Vertex");
+  CopySourceOrExit(fragmentText, fragmentSource_.get(), "Fragment");
   Build();
 }
 
 ShaderProgram::~ShaderProgram() {
-  delete[] vertexSource_;
-  delete[] fragmentSource_;
   glDeleteShader(vertexShader_);
   glDeleteShader(fragmentShader_);
   glDeleteProgram(program_);
@@ -60,8 +56,8 @@ ShaderProgram::~ShaderProgram() {
 // compile ends the process before the next one is created.
 void ShaderProgram::Build() {
   program_ = glCreateProgram();
-  vertexShader_ = CompileOrExit(GL_VERTEX_SHADER, vertexSource_, "Vertex shader compilation error");
-  fragmentShader_ = CompileOrExit(GL_FRAGMENT_SHADER, fragmentSource_, "Fragment shader compilation error");
+  vertexShader_ = CompileOrExit(GL_VERTEX_SHADER, vertexSource_.get(), "Vertex shader compilation error");
+  fragmentShader_ = CompileOrExit(GL_FRAGMENT_SHADER, fragmentSource_.get(), "Fragment shader compilation error");
   glAttachShader(program_, vertexShader_);
   glAttachShader(program_, fragmentShader_);
   LinkOrExit();

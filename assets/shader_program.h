@@ -2,10 +2,11 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "render/gl.h"
+#include "platform/gl.h"
 
 // Which GL query fills a missing cache entry; not part of the cache key.
 enum class LocationKind { Uniform = 0, Attribute = 1 };
@@ -46,8 +47,9 @@ class ShaderProgram {
   void LinkOrExit();
   GLint Location(LocationKind kind, const char* name);
 
-  char* vertexSource_ = nullptr;
-  char* fragmentSource_ = nullptr;
+  // Sized for the longest source and its terminator, as the loader expects.
+  std::unique_ptr<char[]> vertexSource_;
+  std::unique_ptr<char[]> fragmentSource_;
   GLuint vertexShader_ = 0;
   GLuint fragmentShader_ = 0;
   GLuint program_ = 0;

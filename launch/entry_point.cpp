@@ -1,11 +1,14 @@
 #include "launch/entry_point.h"
 
+#include <memory>
+
 #include "about/about_window.h"
 #include "launch/launch_options.h"
 #include "launch/single_instance.h"
 #include "launch/xscreensaver_args.h"
-#include "render/attach/attached_window.h"
-#include "render/message_box.h"
+#include "platform/message_box.h"
+#include "platform/owned_global.h"
+#include "render/attach/host_window.h"
 #include "render/render_app.h"
 #include "scene/main_loop.h"
 
@@ -18,24 +21,28 @@ bool IsGuarded(LaunchMode mode) { return mode == LaunchMode::Preview || mode == 
 void RunRenderer() {
   renderApp = new RenderApp(launchOptions);
   RunMainLoop();
-  delete renderApp;
-  renderApp = nullptr;
+  DeleteGlobal(renderApp);
+}
+
+// The About window shows itself as it is made and returns once closed.
+void RunAboutWindow() { std::make_unique<AboutWindow>(); }
+
+void RunMode() {
+  if (IsGuarded(launchOptions->mode) && !launchOptions->IsFirstInstance()) return;
+  if (launchOptions->mode == LaunchMode::Config) {
+    RunAboutWindow();
+  } else {
+    RunRenderer();
+  }
 }
 
 }  // namespace
 
+// The options are made first and released last, on every path.
 int RunScreensaver(const char* commandLine) {
   launchOptions = new LaunchOptions(commandLine);
-  if (IsGuarded(launchOptions->mode) && !launchOptions->IsFirstInstance()) return 0;
-
-  if (launchOptions->mode == LaunchMode::Config) {
-    delete new AboutWindow();
-  } else {
-    RunRenderer();
-  }
-
-  delete launchOptions;
-  launchOptions = nullptr;
+  RunMode();
+  DeleteGlobal(launchOptions);
   return 0;
 }
 
@@ -46,7 +53,6 @@ int RunForDaemon(const DaemonRun& run) {
   launchOptions->parentWindow = run.target == DaemonRun::Target::RootWindow ? DefaultRootWindowHandle() : run.window;
   SetMessageSink(WriteMessageToStandardError);
   RunRenderer();
-  delete launchOptions;
-  launchOptions = nullptr;
+  DeleteGlobal(launchOptions);
   return 0;
 }

@@ -6,9 +6,7 @@ LaunchOptions* launchOptions = nullptr;
 
 namespace {
 
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool SwitchModeFor(char letter, LaunchMode* mode) {
   switch (letter) {

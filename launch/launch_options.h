@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/native_window.h"
+
 // How the screensaver host asked us to start.
 enum class LaunchMode : int32_t {
   Preview = 0,     // draw inside the host's window named on the command line
@@ -9,9 +11,6 @@ enum class LaunchMode : int32_t {
   Config = 2,      // the About window; there are no settings
   Default = 3,     // no recognised switch: renders like Fullscreen, guarded like Preview
 };
-
-// A native window: an X11 window id here, an HWND's value on Windows.
-using NativeWindowHandle = uintptr_t;
 
 class LaunchOptions {
  public:

@@ -2,10 +2,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "launch/display_loss.h"
 #include "launch/entry_point.h"
 #include "launch/usage.h"
 #include "launch/xscreensaver_args.h"
+#include "platform/display_loss.h"
 
 // The Windows host hands us one command-line string; rebuild it from argv so
 // both platforms run the same scan over the same text.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/gl.h"
+#include "platform/gl.h"
 
 // Resolves the OpenGL entry points by name through `load`, with a context
 // current, and says whether the scene can be drawn with them: an OpenGL of

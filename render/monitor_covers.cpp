@@ -1,6 +1,6 @@
 #include "render/monitor_covers.h"
 
-#include "render/gl.h"
+#include "platform/gl.h"
 
 namespace {
 
@@ -75,8 +75,6 @@ std::vector<GLFWmonitor*> SecondaryMonitors() {
   return secondary;
 }
 
-MonitorCovers::~MonitorCovers() { Close(); }
-
 void MonitorCovers::Open(GLFWwindow* primary, const WindowCallbacks& input) {
   std::vector<GLFWmonitor*> monitors = SecondaryMonitors();
   if (monitors.empty()) return;
@@ -84,20 +82,18 @@ void MonitorCovers::Open(GLFWwindow* primary, const WindowCallbacks& input) {
   // window manager may hand the focus to a cover as it opens or as the
   // pointer crosses to it: the scene would vanish from the primary monitor.
   glfwSetWindowAttrib(primary, GLFW_AUTO_ICONIFY, GLFW_FALSE);
+  WindowCallbacks inputOnly = input;
+  inputOnly.size = nullptr;
   for (GLFWmonitor* monitor : monitors) {
-    GLFWwindow* cover = CreateCover(monitor);
+    GLFWwindow* created = CreateCover(monitor);
     // A monitor left uncovered is no reason to end the run on the others.
-    if (cover == nullptr) continue;
-    windows_.push_back(cover);
-    SetGlfwInputCallbacks(cover, input);
-    glfwSetWindowRefreshCallback(cover, PaintBlack);
-    glfwSetInputMode(cover, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
-    PaintBlack(cover);
+    if (created == nullptr) continue;
+    auto cover = std::make_unique<GlfwWindow>(created);
+    cover->SetCallbacks(inputOnly);
+    cover->HideCursor();
+    glfwSetWindowRefreshCallback(created, PaintBlack);
+    PaintBlack(created);
+    windows_.push_back(std::move(cover));
   }
   glfwFocusWindow(primary);
-}
-
-void MonitorCovers::Close() {
-  for (GLFWwindow* cover : windows_) glfwDestroyWindow(cover);
-  windows_.clear();
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
-#include "render/window_callbacks.h"
+#include "render/glfw_window.h"
 
 // Black full-screen windows over every monitor but the primary one, so that a
 // full-screen run leaves no desktop readable beside the scene. They take the
@@ -10,21 +11,16 @@
 // once when it opens and again only when the system asks (an expose).
 class MonitorCovers {
  public:
-  MonitorCovers() = default;
-  ~MonitorCovers();
-  MonitorCovers(const MonitorCovers&) = delete;
-  MonitorCovers& operator=(const MonitorCovers&) = delete;
-
   // Covers each monitor other than `primary`'s. Only the key, button, cursor
   // and scroll callbacks are taken from `input`; a cover's size is no
   // viewport's business. The context current before the call is current after
   // it. GL entry points must already be loaded.
   void Open(GLFWwindow* primary, const WindowCallbacks& input);
-  void Close();
+  void Close() { windows_.clear(); }
   size_t Count() const { return windows_.size(); }
 
  private:
-  std::vector<GLFWwindow*> windows_;
+  std::vector<std::unique_ptr<GlfwWindow>> windows_;
 };
 
 // The monitors a full-screen run covers besides the primary one.

@@ -2,15 +2,15 @@
 
 #include <cstdlib>
 
-#include "assets/mip_texture.h"
-#include "render/attach/attached_window.h"
-#include "render/gl.h"
+#include "platform/gl.h"
+#include "platform/message_box.h"
+#include "platform/os_version.h"
+#include "platform/software_renderer.h"
+#include "render/attach/host_window.h"
+#include "render/frame_cycle.h"
 #include "render/gl_entry_points.h"
-#include "render/message_box.h"
 #include "render/monitor_covers.h"
-#include "render/os_version.h"
 #include "render/render_window.h"
-#include "render/scaled_frame.h"
 #include "render/window_icon.h"
 
 int32_t viewportWidth = 0;
@@ -69,10 +69,12 @@ RenderApp::RenderApp(LaunchOptions* options) : options(options) {
   CoverOtherMonitors();
 }
 
+// Members outlive this body, so the order is spelled out: the frame's GL
+// objects while their context is current, the windows, then the library.
 RenderApp::~RenderApp() {
-  delete scaledFrame_;
-  delete covers_;
-  delete window;
+  frames_.reset();
+  covers_.reset();
+  window.reset();
   glfwTerminate();
 }
 
@@ -89,14 +91,11 @@ void RenderApp::ChooseWindowSize() {
     }
     return;
   }
-#ifdef _WIN32
-  // Systems before Vista get the classic fixed size.
-  if (OsVersionNumber() < kFirstVersionWithMonitorMode) {
+  if (SystemPredatesMonitorModes()) {
     viewportWidth = kFallbackWidth;
     viewportHeight = kFallbackHeight;
     return;
   }
-#endif
   // Without a monitor (or without the library) there is no mode to read; the
   // window request that follows decides what happens.
   int width = PrimaryModeSize(0);
@@ -120,9 +119,8 @@ void RenderApp::OpenWindow(int samples) {
   if (window == nullptr) FailToOpenWindow();
   InstallCallbacks();
   window->MakeContextCurrent();
-  SetWindowIcon(window);
+  SetWindowIcon(window.get());
   LoadGlEntryPoints();
-  pacer_ = FramePacer(PrimaryRefreshRate());
 }
 
 WindowCallbacks RenderApp::InputCallbacks() const {
@@ -145,7 +143,7 @@ void RenderApp::InstallCallbacks() { window->SetCallbacks(InputCallbacks()); }
 // scene is drawn. The scene's context is current here and stays so.
 void RenderApp::CoverOtherMonitors() {
   if (options->mode == LaunchMode::Preview) return;
-  covers_ = new MonitorCovers();
+  covers_ = std::make_unique<MonitorCovers>();
   covers_->Open(glfwGetCurrentContext(), InputCallbacks());
 }
 
@@ -155,8 +153,7 @@ void RenderApp::CoverOtherMonitors() {
 // is not hidden behind a full-screen window and a host's is left as found.
 void RenderApp::LoadGlEntryPoints() {
   if (LoadSceneEntryPoints(window->ProcAddressLoader())) return;
-  delete window;
-  window = nullptr;
+  window.reset();
   ShowDebugMessage("OpenGL 2.0 or later is needed");
   glfwTerminate();
   std::exit(0);
@@ -176,16 +173,7 @@ void RenderApp::ApplyGlState() {
   ApplyFrameGlState();
   SetSwapInterval(1);
   window->HideCursor();
-  SetUpFrameBudget();
-}
-
-// A hardware renderer draws every frame at the window's size, straight into
-// the window. A software one takes a third of a second for a 1280x720 frame
-// on two cores, so it draws a picture sized to the frame budget instead.
-void RenderApp::SetUpFrameBudget() {
-  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  if (renderer != nullptr && IsSoftwareRenderer(renderer)) scaledFrame_ = ScaledFrame::Create();
-  frameStart_ = FramePacer::Clock::now();
+  frames_ = std::make_unique<FrameCycle>(*window, PrimaryRefreshRate());
 }
 
 // The budget's picture is shaded single-sampled and stretched with
@@ -219,31 +207,9 @@ bool RenderApp::RendererDrawsInSoftware() {
   return software;
 }
 
-FrameSize RenderApp::BeginFrame() {
-  const FrameSize windowSize{viewportWidth, viewportHeight};
-  const FrameSize size = scaledFrame_ ? budget_.TargetSize(windowSize) : windowSize;
-  drawingScaled_ = size != windowSize && scaledFrame_->BindForDrawing(size);
-  if (drawingScaled_) return size;
-  // A target the GL refused once is not asked for again.
-  if (size != windowSize) {
-    delete scaledFrame_;
-    scaledFrame_ = nullptr;
-  }
-  return windowSize;
-}
+FrameSize RenderApp::BeginFrame() { return frames_->Begin(FrameSize{viewportWidth, viewportHeight}); }
 
-void RenderApp::RecordFrameTime(FramePacer::Clock::time_point presented) {
-  using Seconds = std::chrono::duration<double>;
-  const double now = Seconds(presented.time_since_epoch()).count();
-  budget_.RecordFrame(now, Seconds(presented - frameStart_).count(), FrameSize{viewportWidth, viewportHeight});
-}
-
-// The budget counts a frame's work only, up to its presentation: the wait for
-// the refresh after it is not the renderer's cost.
 void RenderApp::PresentFrame() {
-  if (drawingScaled_) scaledFrame_->StretchTo(FrameSize{viewportWidth, viewportHeight});
-  window->SwapBuffers();
-  if (scaledFrame_) RecordFrameTime(FramePacer::Clock::now());
-  pacer_.WaitForNextFrame();
-  frameStart_ = FramePacer::Clock::now();
+  frames_->Present(FrameSize{viewportWidth, viewportHeight});
+  frames_->WaitForNext();
 }

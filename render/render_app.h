@@ -1,15 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "launch/launch_options.h"
 #include "render/frame_budget.h"
-#include "render/frame_pacer.h"
 #include "render/window_callbacks.h"
 
+class FrameCycle;
 class MonitorCovers;
 class RenderWindow;
-class ScaledFrame;
 
 // The fixed GL state set once a context exists. The frame's additive blend
 // onto a cleared black target depends on it, so every context that draws the
@@ -39,7 +39,7 @@ class RenderApp {
   void PresentFrame();
 
   // Our own full-screen window, or the host's preview window in Preview mode.
-  RenderWindow* window = nullptr;
+  std::unique_ptr<RenderWindow> window;
   LaunchOptions* options;
 
  private:
@@ -53,20 +53,13 @@ class RenderApp {
   void InstallCallbacks();
   void CoverOtherMonitors();
   void LoadGlEntryPoints();
-  void SetUpFrameBudget();
   int WindowSamples();
   bool RendererDrawsInSoftware();
-  void RecordFrameTime(FramePacer::Clock::time_point presented);
 
-  FramePacer pacer_{kFallbackRefreshRateHz};
-  // The frame budget's state: only on a software renderer that offers
-  // framebuffer objects.
-  ScaledFrame* scaledFrame_ = nullptr;
-  FrameBudget budget_;
-  bool drawingScaled_ = false;
-  FramePacer::Clock::time_point frameStart_{};
+  // The stages of every frame; made once the context is ready.
+  std::unique_ptr<FrameCycle> frames_;
   // Black windows on the monitors the scene leaves out; none in Preview mode.
-  MonitorCovers* covers_ = nullptr;
+  std::unique_ptr<MonitorCovers> covers_;
 };
 
 extern RenderApp* renderApp;

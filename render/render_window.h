@@ -1,23 +1,34 @@
 #pragma once
 
-#include "launch/launch_options.h"
-#include "render/gl.h"
-#include "render/window_callbacks.h"
+#include <memory>
 
-// The window the scene is drawn into: our own full-screen window, or the
-// host's preview window that we attach to. Deleting it destroys our own
-// window, or detaches from the host's and leaves it as it was found.
+#include "platform/native_window.h"
+#include "render/window_events.h"
+
+// Resolves a GL entry point by name, as GLFW's and the loader's own do (the
+// same signature), without the loader's header: platform files include
+// their system's GL headers, which must not meet it.
+using GlProcLoader = GLFWglproc (*)(const char* name);
+
+// The one contract of a window the scene is drawn into: our own (made by
+// GLFW) or a host's that we attach to (the X11 and Win32 files). Each
+// platform implements the calls below and reports what happens to the window
+// through events(), never to the program's callbacks directly. Destroying it
+// destroys our own window, or detaches from the host's and leaves it as it
+// was found.
 class RenderWindow {
  public:
   virtual ~RenderWindow();
+  RenderWindow(const RenderWindow&) = delete;
+  RenderWindow& operator=(const RenderWindow&) = delete;
 
-  // A null callback asks for nothing: where the key and button callbacks are
-  // null, a host keeps its input to itself.
-  virtual void SetCallbacks(const WindowCallbacks& callbacks) = 0;
+  // Where the key and button callbacks are null, a host keeps its input to
+  // itself.
+  void SetCallbacks(const WindowCallbacks& callbacks);
   void MakeContextCurrent();
   // Ignored where the window is not ours to decorate.
   virtual void SetIcon(const GLFWimage& image) = 0;
-  virtual GLADloadfunc ProcAddressLoader() const = 0;
+  virtual GlProcLoader ProcAddressLoader() const = 0;
   virtual void SetSwapInterval(int interval) = 0;
   // Over the drawing area only, and only while the window is ours to draw in.
   virtual void HideCursor() = 0;
@@ -28,19 +39,25 @@ class RenderWindow {
   // a window of our own.
   virtual bool IsHostEnabled() const = 0;
 
+  // The event API, for the platform code of this window.
+  WindowEvents& events() { return events_; }
+
   // The window whose context was made current last, as GLFW's swap interval
   // applies to the current context.
   static RenderWindow* Current() { return current_; }
 
  protected:
+  explicit RenderWindow(GLFWwindow* eventSource = nullptr) : events_(eventSource) {}
   virtual void MakeCurrent() = 0;
+  // Asks the platform for key and button events; called when the program
+  // sets callbacks that want them.
+  virtual void ListenForInput() = 0;
 
  private:
+  WindowEvents events_;
   static RenderWindow* current_;
 };
 
-// Both return null when no window results; the caller tells the user.
-RenderWindow* CreateFullScreenWindow(int width, int height, const char* title);
-// Fails, as window creation would, while the windowing library is not
-// initialised. `samples` is the multisampling hint's value.
-RenderWindow* AttachToHostWindow(NativeWindowHandle host, int samples);
+// A full-screen window of our own on the primary monitor, or null when none
+// results; the caller tells the user.
+std::unique_ptr<RenderWindow> CreateFullScreenWindow(int width, int height, const char* title);

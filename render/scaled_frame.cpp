@@ -35,16 +35,13 @@ bool HasFramebufferEntryPoints() {
          glDeleteFramebuffers && glRectf;
 }
 
-ScaledFrame* ScaledFrame::Create() {
+std::unique_ptr<ScaledFrame> ScaledFrame::Create() {
   if (!HasFramebufferEntryPoints()) return nullptr;
-  auto* frame = new ScaledFrame();
-  if (frame->BuildStretchProgram()) {
-    glGenFramebuffers(1, &frame->framebuffer_);
-    glGenTextures(1, &frame->texture_);
-    return frame;
-  }
-  delete frame;
-  return nullptr;
+  std::unique_ptr<ScaledFrame> frame(new ScaledFrame());
+  if (!frame->BuildStretchProgram()) return nullptr;
+  glGenFramebuffers(1, &frame->framebuffer_);
+  glGenTextures(1, &frame->texture_);
+  return frame;
 }
 
 ScaledFrame::~ScaledFrame() {

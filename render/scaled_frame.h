@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
+
+#include "platform/gl.h"
 #include "render/frame_budget.h"
-#include "render/gl.h"
 
 // A colour target smaller than the window that the scene is drawn into, then
 // stretched over the whole window with linear filtering. Built only from
@@ -11,7 +13,7 @@ class ScaledFrame {
  public:
   // Null where the GL offers no framebuffer objects or the stretch cannot
   // be built: the caller then draws into the window itself.
-  static ScaledFrame* Create();
+  static std::unique_ptr<ScaledFrame> Create();
   ~ScaledFrame();
   ScaledFrame(const ScaledFrame&) = delete;
   ScaledFrame& operator=(const ScaledFrame&) = delete;

@@ -7,8 +7,8 @@
 #endif
 #include <GLFW/glfw3.h>
 
-// Where events go, with GLFW's signatures, so that one set serves our own
-// window and a host's. The window argument is null for a host's window.
+// The program's callbacks, with GLFW's signatures, so that one set serves our
+// own windows and a host's. A null callback asks for nothing.
 struct WindowCallbacks {
   GLFWwindowsizefun size = nullptr;
   GLFWkeyfun key = nullptr;
@@ -16,11 +16,3 @@ struct WindowCallbacks {
   GLFWcursorposfun cursorPos = nullptr;
   GLFWscrollfun scroll = nullptr;
 };
-
-// The input callbacks (key, button, cursor, scroll) on a window of GLFW's own.
-inline void SetGlfwInputCallbacks(GLFWwindow* window, const WindowCallbacks& callbacks) {
-  glfwSetKeyCallback(window, callbacks.key);
-  glfwSetMouseButtonCallback(window, callbacks.button);
-  glfwSetCursorPosCallback(window, callbacks.cursorPos);
-  glfwSetScrollCallback(window, callbacks.scroll);
-}

@@ -5,10 +5,12 @@
 #include "assets/mip_texture.h"
 #include "assets/shader_program.h"
 #include "launch/launch_options.h"
-#include "launch/stop_signal.h"
-#include "render/gl.h"
+#include "platform/gl.h"
+#include "platform/owned_global.h"
+#include "platform/stop_signal.h"
 #include "render/render_app.h"
 #include "render/render_window.h"
+#include "resources/resource_ids.h"
 
 ShaderProgram* shaderProgram = nullptr;
 MeshArrays* meshArrays = nullptr;
@@ -18,24 +20,18 @@ Matrix4 modelView{};
 
 namespace {
 
-constexpr int kVertexShaderId = 105;
-constexpr int kFragmentShaderId = 106;
-constexpr int kModelId = 104;
-// Smallest level first.
-const int kTexture256Ids[] = {121, 120, 119, 118, 117, 116, 115, 103, 135};
-const int kTexture128Ids[] = {127, 128, 129, 130, 131, 132, 133, 134};
+using namespace resource_id;
 
-template <typename T>
-void Delete(T*& object) {
-  delete object;
-  object = nullptr;
-}
+// Smallest level first.
+const int kTexture256Ids[] = {kGravel1,  kGravel2,  kGravel4,   kGravel8,  kGravel16,
+                              kGravel32, kGravel64, kGravel128, kGravel256};
+const int kTexture128Ids[] = {kSkin1, kSkin2, kSkin4, kSkin8, kSkin16, kSkin32, kSkin64, kSkin128};
 
 }  // namespace
 
 void SetUpScene() {
-  shaderProgram = new ShaderProgram(kVertexShaderId, kFragmentShaderId);
-  meshArrays = new MeshArrays(kModelId);
+  shaderProgram = new ShaderProgram(kSceneVertexShader, kSceneFragmentShader);
+  meshArrays = new MeshArrays(kQuadModel);
   texture256 = new MipTexture(kTexture256Ids, sizeof kTexture256Ids / sizeof *kTexture256Ids);
   texture128 = new MipTexture(kTexture128Ids, sizeof kTexture128Ids / sizeof *kTexture128Ids);
   CreateBuffers();
@@ -45,11 +41,11 @@ void SetUpScene() {
 
 // Not the reverse of the set-up: the mesh arrays go last.
 void TearDownScene() {
-  Delete(shaderProgram);
-  Delete(texture256);
-  Delete(texture128);
+  DeleteGlobal(shaderProgram);
+  DeleteGlobal(texture256);
+  DeleteGlobal(texture128);
   DeleteBuffers();
-  Delete(meshArrays);
+  DeleteGlobal(meshArrays);
 }
 
 // The shader samples through iChannel0 and iChannel1, which are never

@@ -15,11 +15,7 @@ frames=48
 # Well after the fade-in from black.
 start_seconds=6
 
-if ! command -v img2webp >/dev/null; then
-  as_root=()
-  [ "$(id -u)" -ne 0 ] && as_root=(sudo)
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends webp
-fi
+"$(dirname "$0")/../scripts/install-packages.sh" webp
 [ -x "$build_dir/bin/gloamery-snapshot" ] || cmake --build "$build_dir" --target gloamery-snapshot
 
 work=$(mktemp -d)

@@ -65,10 +65,10 @@ def main():
     manifest, output, version, icon = sys.argv[1:]
     base = os.path.dirname(os.path.abspath(manifest))
     entries = read_manifest(manifest)
-    if any(rid == FILE_ICON_ID for rid, _, _ in entries):
+    if any(rid == FILE_ICON_ID for rid, _, _, _ in entries):
         sys.exit("%s: id %d is kept for the file icon and version record" % (manifest, FILE_ICON_ID))
     lines = ["// Generated from %s; do not edit." % os.path.basename(manifest), ""]
-    for rid, rtype, name in entries:
+    for rid, rtype, _, name in entries:
         lines.append("%d %s %s" % (rid, rtype, rc_path(os.path.join(base, name))))
     lines += ["", "%d ICON %s" % (FILE_ICON_ID, rc_path(icon)), ""]
     lines += version_block(version)

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "assets/shader_program.h"
-#include "render/message_box.h"
+#include "platform/message_box.h"
 #include "tests/support/egl_context.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/attach/attached_window.h"
+#include "render/attach/host_window.h"
 
 extern char** environ;
 
@@ -138,10 +138,10 @@ class AttachX11 : public testing::Test {
 TEST_F(AttachX11, AttachesToAnInputOutputWindowOfAnotherClient) {
   const Window host = MakeWindow(InputOutput);
   const auto before = Footprint(host);
-  AttachedWindow* attached = AttachNativeWindow(host, AttachedContextHints{});
+  std::unique_ptr<RenderWindow> attached = AttachNativeWindow(host, AttachedContextHints{});
   ASSERT_NE(attached, nullptr);
   EXPECT_NE(Footprint(host), before) << "our structure events are selected";
-  DetachNativeWindow(attached);
+  attached.reset();
   EXPECT_EQ(Footprint(host), before);
 }
 

@@ -1,4 +1,4 @@
-#include "render/os_version.h"
+#include "platform/os_version.h"
 
 #include <gtest/gtest.h>
 

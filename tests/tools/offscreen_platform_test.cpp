@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/extension_list.h"
+#include "platform/extension_list.h"
 
 namespace {
 

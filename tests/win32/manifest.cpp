@@ -16,7 +16,7 @@ std::vector<ManifestEntry> ReadManifest() {
     line = line.substr(0, line.find('#'));
     std::istringstream fields(line);
     ManifestEntry entry;
-    if (fields >> entry.id >> entry.type >> entry.path) {
+    if (fields >> entry.id >> entry.type >> entry.name >> entry.path) {
       entry.path = kResourceDir + entry.path;
       entries.push_back(entry);
     }

@@ -8,6 +8,7 @@
 struct ManifestEntry {
   int id;
   std::string type;  // "TEXTFILE" or "BITMAP"
+  std::string name;  // k<name> in the generated resource_ids.h
   std::string path;  // absolute, as the test program can open it
 };
 

@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
+#include "render/attach/host_window.h"
 #include "render/gl_entry_points.h"
 #include "render/render_app.h"
 #include "render/render_window.h"
@@ -62,7 +64,7 @@ TEST(PreviewWindow, DrawsTheSceneOverTheHostsClientAreaAndFollowsItsSize) {
   ASSERT_TRUE(glfwInit());
   HWND host = CreateHostWindow(120, 90);
   ASSERT_NE(host, nullptr);
-  RenderWindow* window = AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host), 4);
+  std::unique_ptr<RenderWindow> window = AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host), 4);
   ASSERT_NE(window, nullptr);
   WindowCallbacks callbacks;
   callbacks.size = OnSize;
@@ -94,7 +96,7 @@ TEST(PreviewWindow, DrawsTheSceneOverTheHostsClientAreaAndFollowsItsSize) {
   EXPECT_GT(strip, 0.3) << "the strip the host grew by is drawn too";
 
   TearDownScene();
-  delete window;
+  window.reset();
   EXPECT_TRUE(IsWindow(host)) << "detaching leaves the host's window";
   EXPECT_EQ(GetWindow(host, GW_CHILD), nullptr) << "and takes our child away";
   DestroyWindow(host);
@@ -142,14 +144,14 @@ TEST(PreviewWindow, ItsContextHasTheSamplesAndRobustnessACreatedWindowGets) {
   const ContextTraits expected = TraitsOfACreatedWindow();
   ASSERT_GE(expected.samples, 0) << "GLFW made no window with the program's hints";
   HWND host = CreateHostWindow(64, 48);
-  RenderWindow* window = AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host), 4);
+  std::unique_ptr<RenderWindow> window = AttachToHostWindow(reinterpret_cast<NativeWindowHandle>(host), 4);
   ASSERT_NE(window, nullptr);
   window->MakeContextCurrent();
   ASSERT_TRUE(LoadSceneEntryPoints(window->ProcAddressLoader()));
   const ContextTraits attached = CurrentContextTraits();
   EXPECT_EQ(attached.samples, expected.samples);
   EXPECT_EQ(attached.resetStrategy, expected.resetStrategy);
-  delete window;
+  window.reset();
   DestroyWindow(host);
   glfwTerminate();
   // Mesa under Wine offers both; then the comparison above is not between

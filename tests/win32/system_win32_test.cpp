@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "launch/single_instance.h"
-#include "render/message_box.h"
-#include "render/os_version.h"
+#include "platform/message_box.h"
+#include "platform/os_version.h"
 #include "tests/win32/claim_child.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/offscreen/offscreen_platform.h"
 
-#include "render/extension_list.h"
+#include "platform/extension_list.h"
 
 OffscreenPlatform ChooseOffscreenPlatform(const std::string& clientExtensions) {
   // Both platforms are reached through eglGetPlatformDisplayEXT.

@@ -1,6 +1,6 @@
 #include "tools/snapshot/scene_snapshot.h"
 
-#include "render/gl.h"
+#include "platform/gl.h"
 #include "render/render_app.h"
 #include "scene/main_loop.h"
 #include "tools/offscreen/framebuffer_target.h"

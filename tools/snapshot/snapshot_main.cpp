@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/message_box.h"
+#include "platform/message_box.h"
 #include "tools/offscreen/frame_options.h"
 #include "tools/offscreen/png_io.h"
 #include "tools/snapshot/scene_snapshot.h"

@@ -1,4 +1,4 @@
-#include "render/os_version.h"
+#include "platform/os_version.h"
 
 int DecodeOsVersionNumber(uint32_t getVersionValue) {
   const uint32_t major = getVersionValue & 0xFF;

@@ -1,6 +1,6 @@
 #include <signal.h>
 
-#include "launch/stop_signal.h"
+#include "platform/stop_signal.h"
 
 namespace {
 

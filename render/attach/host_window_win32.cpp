@@ -1,8 +1,9 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#include "render/attach/attached_window.h"
-#include "render/extension_list.h"
+#include "platform/extension_list.h"
+#include "render/attach/host_window.h"
+#include "render/attach/host_window_platform.h"
 // The system's GL 1.1 header for the types of the WGL extensions; this file
 // calls no GL function through the loader.
 #include <GL/gl.h>
@@ -13,7 +14,10 @@
 // screensaver framework does, into a child window of ours that covers the
 // host's client area. The host's window keeps its size, style and procedure;
 // detaching destroys only our child.
-struct AttachedWindow {
+struct HostWindowState : HostWindowStateBase {
+  using HostWindowStateBase::HostWindowStateBase;
+  ~HostWindowState();
+
   HWND host = nullptr;
   HWND child = nullptr;
   HDC dc = nullptr;
@@ -22,38 +26,34 @@ struct AttachedWindow {
   int height = 0;
   bool cursorHidden = false;
   bool closeRequested = false;
-  WindowCallbacks callbacks;
 };
 
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"GloameryPreview";
 
-AttachedWindow* WindowOf(HWND hwnd) {
-  return reinterpret_cast<AttachedWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+HostWindowState* WindowOf(HWND hwnd) {
+  return reinterpret_cast<HostWindowState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-void ReportKey(AttachedWindow* window, LPARAM lParam, int action) {
-  if (window->callbacks.key == nullptr) return;
+void ReportKey(HostWindowState* window, LPARAM lParam, int action) {
   const int scancode = static_cast<int>((HIWORD(lParam) & (KF_EXTENDED | 0xff)));
-  window->callbacks.key(nullptr, GLFW_KEY_UNKNOWN, scancode, action, 0);
+  window->events.InputKey(GLFW_KEY_UNKNOWN, scancode, action, 0);
 }
 
-void ReportButton(AttachedWindow* window, int button, int action) {
-  if (window->callbacks.button != nullptr) window->callbacks.button(nullptr, button, action, 0);
+void ReportButton(HostWindowState* window, int button, int action) {
+  window->events.InputMouseButton(button, action, 0);
 }
 
 int ExtraButton(WPARAM wParam) {
   return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? GLFW_MOUSE_BUTTON_4 : GLFW_MOUSE_BUTTON_5;
 }
 
-void ReportScroll(AttachedWindow* window, double x, double y) {
-  if (window->callbacks.scroll != nullptr) window->callbacks.scroll(nullptr, x, y);
-}
+void ReportScroll(HostWindowState* window, double x, double y) { window->events.InputScroll(x, y); }
 
 // Handles what the program's callbacks want; returns false for everything
 // the default procedure should see.
-bool HandleInput(AttachedWindow* window, UINT message, WPARAM wParam, LPARAM lParam) {
+bool HandleInput(HostWindowState* window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: ReportKey(window, lParam, GLFW_PRESS); return true;
@@ -69,11 +69,7 @@ bool HandleInput(AttachedWindow* window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_XBUTTONUP: ReportButton(window, ExtraButton(wParam), GLFW_RELEASE); return true;
     case WM_MOUSEWHEEL: ReportScroll(window, 0.0, GET_WHEEL_DELTA_WPARAM(wParam) / double{WHEEL_DELTA}); return true;
     case WM_MOUSEHWHEEL: ReportScroll(window, -GET_WHEEL_DELTA_WPARAM(wParam) / double{WHEEL_DELTA}, 0.0); return true;
-    case WM_MOUSEMOVE:
-      if (window->callbacks.cursorPos != nullptr) {
-        window->callbacks.cursorPos(nullptr, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      }
-      return true;
+    case WM_MOUSEMOVE: window->events.InputCursorPos(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return true;
     default: return false;
   }
 }
@@ -83,7 +79,7 @@ LRESULT CALLBACK PreviewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  AttachedWindow* window = WindowOf(hwnd);
+  HostWindowState* window = WindowOf(hwnd);
   if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (HandleInput(window, message, wParam, lParam)) return 0;
   switch (message) {
@@ -124,7 +120,7 @@ bool ClientSize(HWND hwnd, int* width, int* height) {
   return true;
 }
 
-bool CreateChild(AttachedWindow* window) {
+bool CreateChild(HostWindowState* window) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!RegisterPreviewClass(instance)) return false;
   window->child = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
@@ -258,7 +254,7 @@ HGLRC CreateContextWithHints(HDC dc, const WglExtensions& wgl, const AttachedCon
   return wglCreateContext(dc);
 }
 
-bool CreateContext(AttachedWindow* window, const AttachedContextHints& hints) {
+bool CreateContext(HostWindowState* window, const AttachedContextHints& hints) {
   const WglExtensions wgl = LoadWglExtensions(GetModuleHandleW(nullptr));
   window->dc = GetDC(window->child);
   if (window->dc == nullptr || !SetChildPixelFormat(window->dc, wgl, hints)) return false;
@@ -266,21 +262,9 @@ bool CreateContext(AttachedWindow* window, const AttachedContextHints& hints) {
   return window->context != nullptr && wglMakeCurrent(window->dc, window->context);
 }
 
-void Release(AttachedWindow* window) {
-  if (window->context != nullptr) {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(window->context);
-  }
-  if (window->child != nullptr && IsWindow(window->child)) {
-    if (window->dc != nullptr) ReleaseDC(window->child, window->dc);
-    DestroyWindow(window->child);
-  }
-  delete window;
-}
-
 // We cannot hear the host's size messages without its procedure, so its
 // client size is read once a frame.
-void FollowHostSize(AttachedWindow* window) {
+void FollowHostSize(HostWindowState* window) {
   int width = 0, height = 0;
   if (!ClientSize(window->host, &width, &height)) return;
   if (width == window->width && height == window->height) return;
@@ -289,7 +273,7 @@ void FollowHostSize(AttachedWindow* window) {
   if (window->child != nullptr) {
     SetWindowPos(window->child, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   }
-  if (window->callbacks.size != nullptr) window->callbacks.size(nullptr, width, height);
+  window->events.InputWindowSize(width, height);
 }
 
 // Some drivers answer a missing name with a small number instead of null.
@@ -298,24 +282,47 @@ bool IsRealProc(PROC proc) {
   return value != 0 && value != 1 && value != 2 && value != 3 && value != -1;
 }
 
+// OpenGL 1.1's own functions are plain exports of opengl32.dll, which we
+// link against, so it is loaded for as long as we run.
+GLFWglproc HostProcAddress(const char* name) {
+  PROC proc = wglGetProcAddress(name);
+  if (!IsRealProc(proc)) {
+    HMODULE library = GetModuleHandleW(L"opengl32.dll");
+    proc = library != nullptr ? GetProcAddress(library, name) : nullptr;
+  }
+  return reinterpret_cast<GLFWglproc>(proc);
+}
+
+bool PointerIsOver(HWND hwnd) {
+  POINT pointer;
+  return hwnd != nullptr && GetCursorPos(&pointer) && WindowFromPoint(pointer) == hwnd;
+}
+
 }  // namespace
 
+HostWindowState::~HostWindowState() {
+  if (context != nullptr) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(context);
+  }
+  if (child != nullptr && IsWindow(child)) {
+    if (dc != nullptr) ReleaseDC(child, dc);
+    DestroyWindow(child);
+  }
+}
+
 // A null, garbage or stale handle names no window; nothing is created then.
-AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContextHints& hints) {
+std::unique_ptr<RenderWindow> AttachNativeWindow(NativeWindowHandle host, const AttachedContextHints& hints) {
   HWND hostWindow = AsWindow(host);
   if (hostWindow == nullptr || !IsWindow(hostWindow)) return nullptr;
-  auto* window = new AttachedWindow;
+  auto attached = std::make_unique<HostWindow>();
+  HostWindowState* window = &attached->state();
   window->host = hostWindow;
   if (!ClientSize(hostWindow, &window->width, &window->height) || !CreateChild(window) ||
       !CreateContext(window, hints)) {
-    Release(window);
     return nullptr;
   }
-  return window;
-}
-
-void DetachNativeWindow(AttachedWindow* window) {
-  if (window != nullptr) Release(window);
+  return attached;
 }
 
 bool QueryNativeWindowSize(NativeWindowHandle host, int* width, int* height) {
@@ -326,58 +333,44 @@ bool QueryNativeWindowSize(NativeWindowHandle host, int* width, int* height) {
 // Only XScreenSaver asks for it.
 NativeWindowHandle DefaultRootWindowHandle() { return 0; }
 
-void SetAttachedWindowCallbacks(AttachedWindow* window, const WindowCallbacks& callbacks) {
-  window->callbacks = callbacks;
+HostWindow::HostWindow() : state_(std::make_unique<HostWindowState>(events())) {}
+HostWindow::~HostWindow() = default;
+
+// Our child gets the host's input in its area without asking.
+void HostWindow::ListenForInput() {}
+
+void HostWindow::MakeCurrent() { wglMakeCurrent(state_->dc, state_->context); }
+
+void HostWindow::SwapBuffers() {
+  if (state_->child != nullptr) ::SwapBuffers(state_->dc);
 }
 
-void MakeAttachedContextCurrent(AttachedWindow* window) { wglMakeCurrent(window->dc, window->context); }
-
-void SwapAttachedBuffers(AttachedWindow* window) {
-  if (window->child != nullptr) SwapBuffers(window->dc);
-}
-
-void PollAttachedEvents(AttachedWindow* window) {
+void HostWindow::PollEvents() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  FollowHostSize(window);
+  FollowHostSize(state_.get());
 }
 
-bool AttachedWindowShouldClose(AttachedWindow* window) { return window->closeRequested; }
+bool HostWindow::ShouldClose() const { return state_->closeRequested; }
 
-bool IsHostWindowEnabled(AttachedWindow* window) {
-  return window->child != nullptr && IsWindow(window->host) && IsWindowEnabled(window->host);
+bool HostWindow::IsHostEnabled() const {
+  return state_->child != nullptr && IsWindow(state_->host) && IsWindowEnabled(state_->host);
 }
 
-void* AttachedProcAddress(const char* name) {
-  PROC proc = wglGetProcAddress(name);
-  if (IsRealProc(proc)) return reinterpret_cast<void*>(proc);
-  // OpenGL 1.1's own functions are plain exports of opengl32.dll, which we
-  // link against, so it is loaded for as long as we run.
-  HMODULE library = GetModuleHandleW(L"opengl32.dll");
-  return library != nullptr ? reinterpret_cast<void*>(GetProcAddress(library, name)) : nullptr;
-}
+GlProcLoader HostWindow::ProcAddressLoader() const { return HostProcAddress; }
 
-void SetAttachedSwapInterval(AttachedWindow*, int interval) {
+void HostWindow::SetSwapInterval(int interval) {
   using SwapIntervalProc = BOOL(WINAPI*)(int);
-  auto set = reinterpret_cast<SwapIntervalProc>(AttachedProcAddress("wglSwapIntervalEXT"));
+  auto set = reinterpret_cast<SwapIntervalProc>(HostProcAddress("wglSwapIntervalEXT"));
   if (set != nullptr) set(interval);
 }
 
-namespace {
-
-bool PointerIsOver(HWND hwnd) {
-  POINT pointer;
-  return hwnd != nullptr && GetCursorPos(&pointer) && WindowFromPoint(pointer) == hwnd;
-}
-
-}  // namespace
-
 // Windows asks for the cursor only when the pointer moves; a pointer already
 // resting over the preview when it starts would otherwise stay visible.
-void HideAttachedCursor(AttachedWindow* window) {
-  window->cursorHidden = true;
-  if (PointerIsOver(window->child)) SetCursor(nullptr);
+void HostWindow::HideCursor() {
+  state_->cursorHidden = true;
+  if (PointerIsOver(state_->child)) SetCursor(nullptr);
 }

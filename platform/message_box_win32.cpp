@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "render/message_box.h"
+#include "platform/message_box.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "render/extension_list.h"
+#include "platform/extension_list.h"
 
 namespace {
 

@@ -3,17 +3,22 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdio>
 #include <initializer_list>
 #include <string_view>
 
-#include "render/attach/attached_window.h"
-#include "render/extension_list.h"
+#include "platform/extension_list.h"
+#include "render/attach/host_window.h"
+#include "render/attach/host_window_platform.h"
 
 // We draw with a connection of our own, so the host's requests and ours never
 // share a queue, and everything we selected or created goes away with it if
-// the process ends without detaching.
-struct AttachedWindow {
+// the process ends without detaching. Destroying it leaves the host as it was
+// found: our child and our context gone, our selection on it back to what it
+// was.
+struct HostWindowState : HostWindowStateBase {
+  using HostWindowStateBase::HostWindowStateBase;
+  ~HostWindowState();
+
   Display* display = nullptr;
   Window host = 0;
   // Our own window inside the host's, made only when no GL configuration
@@ -35,7 +40,6 @@ struct AttachedWindow {
   bool hostGone = false;
   // The handler that was in place before we attached, put back on detach.
   int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
-  WindowCallbacks callbacks;
 
   Window Drawable() const { return child != 0 ? child : host; }
 };
@@ -179,7 +183,7 @@ GLXContext CreateContext(Display* display, int screen, GLXFBConfig config, const
 }
 
 // A window of our own inside the host's, with a visual GL can draw on.
-bool CreateChildWindow(AttachedWindow* window, GLXFBConfig config) {
+bool CreateChildWindow(HostWindowState* window, GLXFBConfig config) {
   XVisualInfo* visual = glXGetVisualFromFBConfig(window->display, config);
   if (visual == nullptr) return false;
   ErrorTrap trap(window->display);
@@ -198,31 +202,8 @@ bool CreateChildWindow(AttachedWindow* window, GLXFBConfig config) {
   return trap.Sync() == Success;
 }
 
-// Leaves the host as it was found: our child and our context gone, our
-// selection on it back to what it was. Errors are expected where the host is
-// already gone and are dropped.
-void Release(AttachedWindow* window) {
-  {
-    ErrorTrap trap(window->display);
-    if (window->context != nullptr) {
-      glXMakeCurrent(window->display, None, nullptr);
-      glXDestroyContext(window->display, window->context);
-    }
-    if (window->child != 0) XDestroyWindow(window->display, window->child);
-    if (window->pointerCover != 0) XDestroyWindow(window->display, window->pointerCover);
-    if (window->invisibleCursor != 0) XFreeCursor(window->display, window->invisibleCursor);
-    if (window->colormap != 0) XFreeColormap(window->display, window->colormap);
-    if (!window->hostGone && window->structureMask != 0) {
-      XSelectInput(window->display, window->host, window->originalMask);
-    }
-  }
-  XSetErrorHandler(window->previousErrorHandler);
-  XCloseDisplay(window->display);
-  delete window;
-}
-
 // Both halves of attaching that can fail on a window that does exist.
-bool MakeContext(AttachedWindow* window, int screen, VisualID hostVisual, const AttachedContextHints& hints) {
+bool MakeContext(HostWindowState* window, int screen, VisualID hostVisual, const AttachedContextHints& hints) {
   GLXFBConfig config = ChooseConfig(window->display, screen, hints, hostVisual);
   if (config == nullptr) {
     config = ChooseConfig(window->display, screen, hints, 0);
@@ -238,7 +219,7 @@ bool MakeContext(AttachedWindow* window, int screen, VisualID hostVisual, const 
 // Structure events first and on their own: a request that also asks for
 // ButtonPress fails as a whole where another client has it, and without
 // ConfigureNotify and DestroyNotify we could neither follow nor leave.
-bool SelectStructureEvents(AttachedWindow* window) {
+bool SelectStructureEvents(HostWindowState* window) {
   ErrorTrap trap(window->display);
   window->structureMask = window->originalMask | StructureNotifyMask | ExposureMask;
   XSelectInput(window->display, window->host, window->structureMask);
@@ -255,7 +236,7 @@ bool TrySelect(Display* display, Window target, long mask) {
 // keys alone still reach us, and a button's release goes to the host with
 // its press. Our own child takes both without a quarrel. Releases count as
 // much as presses: a key held since before we started ends us when let go.
-void SelectInput(AttachedWindow* window) {
+void SelectInput(HostWindowState* window) {
   const long keys = KeyPressMask | KeyReleaseMask;
   const long buttons = ButtonPressMask | ButtonReleaseMask;
   const long hostKeys = window->structureMask | keys;
@@ -279,7 +260,7 @@ Cursor CreateInvisibleCursor(Display* display, Window window) {
   return cursor;
 }
 
-void CreatePointerCover(AttachedWindow* window) {
+void CreatePointerCover(HostWindowState* window) {
   XSetWindowAttributes attributes{};
   attributes.cursor = window->invisibleCursor;
   window->pointerCover =
@@ -291,11 +272,10 @@ void CreatePointerCover(AttachedWindow* window) {
 // X mouse buttons 4 to 7 are the wheel's steps, as GLFW reads them.
 bool IsWheelButton(unsigned button) { return button >= 4 && button <= 7; }
 
-void ReportWheel(AttachedWindow* window, unsigned button) {
-  if (window->callbacks.scroll == nullptr) return;
+void ReportWheel(HostWindowState* window, unsigned button) {
   double x = button == 6 ? 1.0 : button == 7 ? -1.0 : 0.0;
   double y = button == 4 ? 1.0 : button == 5 ? -1.0 : 0.0;
-  window->callbacks.scroll(nullptr, x, y);
+  window->events.InputScroll(x, y);
 }
 
 // GLFW's numbering: left, right, middle, then the extra buttons after the
@@ -309,21 +289,19 @@ int GlfwButton(unsigned button) {
   }
 }
 
-void ReportButton(AttachedWindow* window, unsigned button, int action) {
+void ReportButton(HostWindowState* window, unsigned button, int action) {
   if (IsWheelButton(button)) {
     if (action == GLFW_PRESS) ReportWheel(window, button);
     return;
   }
-  if (window->callbacks.button != nullptr) window->callbacks.button(nullptr, GlfwButton(button), action, 0);
+  window->events.InputMouseButton(GlfwButton(button), action, 0);
 }
 
-void ReportKey(AttachedWindow* window, unsigned keycode, int action) {
-  if (window->callbacks.key != nullptr) {
-    window->callbacks.key(nullptr, GLFW_KEY_UNKNOWN, static_cast<int>(keycode), action, 0);
-  }
+void ReportKey(HostWindowState* window, unsigned keycode, int action) {
+  window->events.InputKey(GLFW_KEY_UNKNOWN, static_cast<int>(keycode), action, 0);
 }
 
-void OnHostConfigured(AttachedWindow* window, const XConfigureEvent& event) {
+void OnHostConfigured(HostWindowState* window, const XConfigureEvent& event) {
   if (event.width == window->width && event.height == window->height) return;
   window->width = event.width;
   window->height = event.height;
@@ -331,10 +309,10 @@ void OnHostConfigured(AttachedWindow* window, const XConfigureEvent& event) {
     if (ours != 0)
       XResizeWindow(window->display, ours, static_cast<unsigned>(event.width), static_cast<unsigned>(event.height));
   }
-  if (window->callbacks.size != nullptr) window->callbacks.size(nullptr, event.width, event.height);
+  window->events.InputWindowSize(event.width, event.height);
 }
 
-void HandleEvent(AttachedWindow* window, const XEvent& event) {
+void HandleEvent(HostWindowState* window, const XEvent& event) {
   switch (event.type) {
     case ConfigureNotify:
       if (event.xconfigure.window == window->host) OnHostConfigured(window, event.xconfigure);
@@ -350,14 +328,36 @@ void HandleEvent(AttachedWindow* window, const XEvent& event) {
   }
 }
 
+GLFWglproc HostProcAddress(const char* name) { return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)); }
+
 }  // namespace
 
-AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContextHints& hints) {
+// Errors are expected where the host is already gone and are dropped.
+HostWindowState::~HostWindowState() {
+  if (display == nullptr) return;
+  {
+    ErrorTrap trap(display);
+    if (context != nullptr) {
+      glXMakeCurrent(display, None, nullptr);
+      glXDestroyContext(display, context);
+    }
+    if (child != 0) XDestroyWindow(display, child);
+    if (pointerCover != 0) XDestroyWindow(display, pointerCover);
+    if (invisibleCursor != 0) XFreeCursor(display, invisibleCursor);
+    if (colormap != 0) XFreeColormap(display, colormap);
+    if (!hostGone && structureMask != 0) XSelectInput(display, host, originalMask);
+  }
+  XSetErrorHandler(previousErrorHandler);
+  XCloseDisplay(display);
+}
+
+std::unique_ptr<RenderWindow> AttachNativeWindow(NativeWindowHandle host, const AttachedContextHints& hints) {
   if (!CanBeWindowId(host)) return nullptr;
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return nullptr;
 
-  auto* window = new AttachedWindow;
+  auto attached = std::make_unique<HostWindow>();
+  HostWindowState* window = &attached->state();
   window->display = display;
   window->host = static_cast<Window>(host);
   // For as long as we are attached no X error may reach Xlib's default
@@ -373,7 +373,6 @@ AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContex
   }
   int errorBase = 0, eventBase = 0;
   if (!found || attributes.c_class != InputOutput || !glXQueryExtension(display, &errorBase, &eventBase)) {
-    Release(window);
     return nullptr;
   }
   window->originalMask = attributes.your_event_mask;
@@ -385,14 +384,9 @@ AttachedWindow* AttachNativeWindow(NativeWindowHandle host, const AttachedContex
   // set up still reaches us as DestroyNotify.
   int screen = XScreenNumberOfScreen(attributes.screen);
   if (!SelectStructureEvents(window) || !MakeContext(window, screen, XVisualIDFromVisual(attributes.visual), hints)) {
-    Release(window);
     return nullptr;
   }
-  return window;
-}
-
-void DetachNativeWindow(AttachedWindow* window) {
-  if (window != nullptr) Release(window);
+  return attached;
 }
 
 bool QueryNativeWindowSize(NativeWindowHandle host, int* width, int* height) {
@@ -420,55 +414,53 @@ NativeWindowHandle DefaultRootWindowHandle() {
   return root;
 }
 
-void SetAttachedWindowCallbacks(AttachedWindow* window, const WindowCallbacks& callbacks) {
-  window->callbacks = callbacks;
-  if (callbacks.key != nullptr || callbacks.button != nullptr) SelectInput(window);
-}
+HostWindow::HostWindow() : state_(std::make_unique<HostWindowState>(events())) {}
+HostWindow::~HostWindow() = default;
 
-void MakeAttachedContextCurrent(AttachedWindow* window) {
-  ErrorTrap trap(window->display);
-  glXMakeCurrent(window->display, window->Drawable(), window->context);
-  if (trap.Sync() != Success) window->hostGone = true;
+void HostWindow::ListenForInput() { SelectInput(state_.get()); }
+
+void HostWindow::MakeCurrent() {
+  ErrorTrap trap(state_->display);
+  glXMakeCurrent(state_->display, state_->Drawable(), state_->context);
+  if (trap.Sync() != Success) state_->hostGone = true;
 }
 
 // Any error on the drawable between frames means the host's window went away
 // under us (BadDrawable, BadWindow); the loop then ends and detaches.
-void SwapAttachedBuffers(AttachedWindow* window) {
-  if (window->hostGone) return;
-  ErrorTrap trap(window->display);
-  glXSwapBuffers(window->display, window->Drawable());
-  if (trap.Sync() != Success) window->hostGone = true;
+void HostWindow::SwapBuffers() {
+  if (state_->hostGone) return;
+  ErrorTrap trap(state_->display);
+  glXSwapBuffers(state_->display, state_->Drawable());
+  if (trap.Sync() != Success) state_->hostGone = true;
 }
 
-void PollAttachedEvents(AttachedWindow* window) {
-  ErrorTrap trap(window->display);
-  while (XPending(window->display) > 0) {
+void HostWindow::PollEvents() {
+  ErrorTrap trap(state_->display);
+  while (XPending(state_->display) > 0) {
     XEvent event;
-    XNextEvent(window->display, &event);
-    HandleEvent(window, event);
+    XNextEvent(state_->display, &event);
+    HandleEvent(state_.get(), event);
   }
-  if (trap.Sync() != Success) window->hostGone = true;
+  if (trap.Sync() != Success) state_->hostGone = true;
 }
 
 // A close request for a window of another client goes to that client, never
 // to us; the host ends a preview by destroying its window.
-bool AttachedWindowShouldClose(AttachedWindow*) { return false; }
+bool HostWindow::ShouldClose() const { return false; }
 
-bool IsHostWindowEnabled(AttachedWindow* window) { return !window->hostGone && !errorOutsideTraps; }
+bool HostWindow::IsHostEnabled() const { return !state_->hostGone && !errorOutsideTraps; }
 
-void* AttachedProcAddress(const char* name) {
-  return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
-}
+GlProcLoader HostWindow::ProcAddressLoader() const { return HostProcAddress; }
 
 // Where no extension offers it (Xvfb), the frame pacer keeps the rate.
-void SetAttachedSwapInterval(AttachedWindow* window, int interval) {
-  Display* display = window->display;
+void HostWindow::SetSwapInterval(int interval) {
+  Display* display = state_->display;
   const std::string_view extensions = GlxExtensions(display, DefaultScreen(display));
   ErrorTrap trap(display);
   if (ListsExtension(extensions, "GLX_EXT_swap_control")) {
     auto set = reinterpret_cast<PFNGLXSWAPINTERVALEXTPROC>(
         glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
-    if (set != nullptr) set(display, window->Drawable(), interval);
+    if (set != nullptr) set(display, state_->Drawable(), interval);
   } else if (ListsExtension(extensions, "GLX_MESA_swap_control")) {
     auto set = reinterpret_cast<PFNGLXSWAPINTERVALMESAPROC>(
         glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
@@ -478,7 +470,8 @@ void SetAttachedSwapInterval(AttachedWindow* window, int interval) {
 
 // Drawing on the root window is drawing on the desktop, where the pointer
 // stays in use.
-void HideAttachedCursor(AttachedWindow* window) {
+void HostWindow::HideCursor() {
+  HostWindowState* window = state_.get();
   if (window->hostIsRoot || window->invisibleCursor != 0) return;
   ErrorTrap trap(window->display);
   window->invisibleCursor = CreateInvisibleCursor(window->display, window->host);

@@ -13,3 +13,8 @@ int DecodeOsVersionNumber(uint32_t getVersionValue);
 
 // The running system's version in that form (Windows only).
 int OsVersionNumber();
+
+// Whether the full-screen window takes the classic fixed size instead of the
+// monitor's current mode: on Windows before 6.0 only. X11 always has a mode
+// to ask.
+bool SystemPredatesMonitorModes();

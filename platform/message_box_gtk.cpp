@@ -1,7 +1,7 @@
 #include <gtk/gtk.h>
 
-#include "launch/display_loss.h"
-#include "render/message_box.h"
+#include "platform/display_loss.h"
+#include "platform/message_box.h"
 
 namespace {
 

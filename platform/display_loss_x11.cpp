@@ -1,7 +1,7 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
-#include "launch/display_loss.h"
+#include "platform/display_loss.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "render/message_box.h"
+#include "platform/message_box.h"
 
 #include <cstdio>
 

@@ -1,0 +1,3 @@
+#include "platform/os_version.h"
+
+bool SystemPredatesMonitorModes() { return false; }

@@ -1,0 +1,36 @@
+#include "render/glfw_window.h"
+
+namespace {
+
+WindowEvents& EventsOf(GLFWwindow* window) {
+  return static_cast<GlfwWindow*>(glfwGetWindowUserPointer(window))->events();
+}
+
+void OnSize(GLFWwindow* window, int width, int height) { EventsOf(window).InputWindowSize(width, height); }
+void OnKey(GLFWwindow* window, int key, int scancode, int action, int mods) {
+  EventsOf(window).InputKey(key, scancode, action, mods);
+}
+void OnButton(GLFWwindow* window, int button, int action, int mods) {
+  EventsOf(window).InputMouseButton(button, action, mods);
+}
+void OnCursorPos(GLFWwindow* window, double x, double y) { EventsOf(window).InputCursorPos(x, y); }
+void OnScroll(GLFWwindow* window, double x, double y) { EventsOf(window).InputScroll(x, y); }
+
+}  // namespace
+
+GlfwWindow::GlfwWindow(GLFWwindow* window) : RenderWindow(window), window_(window) {
+  glfwSetWindowUserPointer(window_, this);
+  glfwSetWindowSizeCallback(window_, OnSize);
+  glfwSetKeyCallback(window_, OnKey);
+  glfwSetMouseButtonCallback(window_, OnButton);
+  glfwSetCursorPosCallback(window_, OnCursorPos);
+  glfwSetScrollCallback(window_, OnScroll);
+}
+
+GlfwWindow::~GlfwWindow() { glfwDestroyWindow(window_); }
+
+std::unique_ptr<RenderWindow> CreateFullScreenWindow(int width, int height, const char* title) {
+  GLFWwindow* window = glfwCreateWindow(width, height, title, glfwGetPrimaryMonitor(), nullptr);
+  if (window == nullptr) return nullptr;
+  return std::make_unique<GlfwWindow>(window);
+}

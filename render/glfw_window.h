@@ -1,0 +1,32 @@
+#pragma once
+
+#include "render/render_window.h"
+
+// A window of our own, made and run by GLFW on every platform. GLFW is its
+// platform layer: GLFW's callbacks report into events(), as a host window's
+// platform code does.
+class GlfwWindow final : public RenderWindow {
+ public:
+  // Takes `window` over; it is destroyed with this.
+  explicit GlfwWindow(GLFWwindow* window);
+  ~GlfwWindow() override;
+
+  GLFWwindow* handle() const { return window_; }
+
+  void SetIcon(const GLFWimage& image) override { glfwSetWindowIcon(window_, 1, &image); }
+  GlProcLoader ProcAddressLoader() const override { return glfwGetProcAddress; }
+  void SetSwapInterval(int interval) override { glfwSwapInterval(interval); }
+  void HideCursor() override { glfwSetInputMode(window_, GLFW_CURSOR, GLFW_CURSOR_HIDDEN); }
+  void SwapBuffers() override { glfwSwapBuffers(window_); }
+  void PollEvents() override { glfwPollEvents(); }
+  bool ShouldClose() const override { return glfwWindowShouldClose(window_) != 0; }
+  bool IsHostEnabled() const override { return true; }
+
+ protected:
+  void MakeCurrent() override { glfwMakeContextCurrent(window_); }
+  // GLFW reports input whether or not anyone listens.
+  void ListenForInput() override {}
+
+ private:
+  GLFWwindow* window_;
+};
