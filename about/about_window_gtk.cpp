@@ -1,7 +1,7 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
-#include "about/about_fonts_pango.h"
+#include "about/about_fonts_gtk.h"
 #include "about/about_layout.h"
 #include "about/about_window.h"
 #include "about/open_address.h"

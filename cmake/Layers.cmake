@@ -31,29 +31,38 @@ function(gloamery_library name)
     target_link_libraries(${target} ${scope} gloamery_${dependency})
   endforeach()
 
-  gloamery_record_layer(${name} FILES ${arg_SOURCES} ${arg_UNIX} ${arg_WINDOWS} DEPENDS ${arg_DEPENDS})
+  gloamery_record_layer(${name} FILES ${arg_SOURCES} UNIX ${arg_UNIX} WINDOWS ${arg_WINDOWS} DEPENDS ${arg_DEPENDS})
 endfunction()
 
-# Enters files that are built elsewhere (an executable's own main) into the
-# record under NAME, so that their includes are held to DEPENDS as well.
+# Enters files into the record under NAME: a library's, or files built
+# elsewhere (an executable's own main), so that their includes are held to
+# DEPENDS as well. Platform files are marked with their platform.
 function(gloamery_record_layer name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "FILES;DEPENDS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "FILES;UNIX;WINDOWS;DEPENDS")
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   set(files)
-  foreach(file IN LISTS arg_FILES)
-    if(IS_ABSOLUTE ${file})
-      file(RELATIVE_PATH file ${PROJECT_SOURCE_DIR} ${file})
-    elseif(folder)
-      set(file ${folder}/${file})
-    endif()
-    list(APPEND files ${file})
+  foreach(kind IN ITEMS FILES UNIX WINDOWS)
+    foreach(file IN LISTS arg_${kind})
+      if(IS_ABSOLUTE ${file})
+        file(RELATIVE_PATH file ${PROJECT_SOURCE_DIR} ${file})
+      elseif(folder)
+        set(file ${folder}/${file})
+      endif()
+      if(kind STREQUAL "FILES")
+        list(APPEND files ${file})
+      else()
+        string(TOLOWER ${kind} platform)
+        list(APPEND files ${platform}:${file})
+      endif()
+    endforeach()
   endforeach()
   list(JOIN files " " files)
   list(JOIN arg_DEPENDS " " depends)
   set_property(GLOBAL APPEND PROPERTY GLOAMERY_LAYER_RECORD "${name}: ${depends} | ${files}")
 endfunction()
 
-# One line a library: "NAME: DEPENDS... | FILES...".
+# One line a library: "NAME: DEPENDS... | FILES...", where a platform's own
+# files read "unix:PATH" or "windows:PATH".
 function(gloamery_write_layer_record path)
   get_property(record GLOBAL PROPERTY GLOAMERY_LAYER_RECORD)
   list(JOIN record "\n" text)

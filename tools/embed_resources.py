@@ -6,7 +6,7 @@ into the header that names every id.
     embed_resources.py --ids MANIFEST resource_ids.h
 
 Each manifest line is `<id> <TYPE> <name> <file>`; `#` starts a comment. The
-table defines what assets/resources.cpp searches by type and id; the header
+table defines what assets/resources_posix.cpp searches by type and id; the header
 gives code a constant k<name> for each id, so that no id is written by hand.
 The same manifest feeds the Windows resource script, so ids and types mean
 the same thing on both platforms.

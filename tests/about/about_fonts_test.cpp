@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "about/about_fonts_pango.h"
+#include "about/about_fonts_gtk.h"
 #include "about/about_layout.h"
 #include "about/about_window.h"
 

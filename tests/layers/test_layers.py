@@ -23,8 +23,12 @@ def text_of(path):
         return f.read()
 
 
+PLATFORM_SUFFIXES = ("_x11", "_win32", "_gtk", "_posix", "_egl")
+
+
 def read_record(path):
-    """{library: (set of direct dependencies, list of files)}"""
+    """{library: (set of direct dependencies, list of files)}; a platform's
+    own files come as "unix:PATH" or "windows:PATH"."""
     layers = {}
     with open(path, encoding="utf-8") as f:
         lines = f.read().splitlines()
@@ -35,6 +39,10 @@ def read_record(path):
         depends, files = rest.split("|", 1)
         layers[name.strip()] = (set(depends.split()), files.split())
     return layers
+
+
+def path_of(entry):
+    return entry.split(":", 1)[1] if ":" in entry else entry
 
 
 def reachable(layers, name):
@@ -50,8 +58,8 @@ def reachable(layers, name):
 def owners(layers):
     owner = {}
     for name, (_, files) in layers.items():
-        for path in files:
-            owner.setdefault(path, []).append(name)
+        for entry in files:
+            owner.setdefault(path_of(entry), []).append(name)
     return owner
 
 
@@ -70,7 +78,7 @@ def stray_includes(layers):
     found = []
     for name, (_, files) in layers.items():
         allowed = reachable(layers, name) | {name}
-        for path in files:
+        for path in map(path_of, files):
             full = os.path.join(SOURCE_DIR, path)
             if not os.path.exists(full):
                 continue
@@ -94,7 +102,7 @@ def folder_cycle(layers):
     owner = owners(layers)
     edges = {}
     for name, (_, files) in layers.items():
-        for path in files:
+        for path in map(path_of, files):
             full = os.path.join(SOURCE_DIR, path)
             if not os.path.exists(full):
                 continue
@@ -156,11 +164,19 @@ class Layers(unittest.TestCase):
 
     def test_platform_code_stays_in_files_named_for_their_platform(self):
         marker = re.compile(r"#\s*if(def|ndef)?\b.*\b(_WIN32|_WIN64|__linux__|__unix__|__APPLE__)\b")
-        suffixes = ("_x11", "_win32", "_gtk", "_posix", "_egl", "_pango")
         offenders = [p for p in product_files()
-                     if not os.path.splitext(p)[0].endswith(suffixes)
+                     if not os.path.splitext(p)[0].endswith(PLATFORM_SUFFIXES)
                      and marker.search(text_of(p))]
         self.assertEqual(offenders, [])
+
+    def test_a_file_is_built_for_one_platform_exactly_when_its_name_says_so(self):
+        misnamed = []
+        for _, files in self.layers.values():
+            for entry in files:
+                named = os.path.splitext(path_of(entry))[0].endswith(PLATFORM_SUFFIXES)
+                if named != (":" in entry):
+                    misnamed.append(entry)
+        self.assertEqual(misnamed, [])
 
 
 if __name__ == "__main__":

@@ -1,3 +1,5 @@
+// The Linux build has no resource section: the resources are the generated
+// table of embedded bytes, searched by type and id.
 #include "assets/resources.h"
 
 #include <algorithm>

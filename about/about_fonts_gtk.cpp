@@ -1,4 +1,4 @@
-#include "about/about_fonts_pango.h"
+#include "about/about_fonts_gtk.h"
 
 #include <algorithm>
 
