@@ -8,6 +8,7 @@
 #include "launch/xscreensaver_args.h"
 #include "platform/message_box.h"
 #include "platform/owned_global.h"
+#include "platform/priority.h"
 #include "render/attach/host_window.h"
 #include "render/render_app.h"
 #include "scene/main_loop.h"
@@ -18,7 +19,11 @@ namespace {
 
 bool IsGuarded(LaunchMode mode) { return mode == LaunchMode::Preview || mode == LaunchMode::Default; }
 
+// The priority goes down first, while this is the only thread: the GL
+// library's own threads inherit it when the window's context starts them.
+// The About window keeps the priority it was started with.
 void RunRenderer() {
+  LowerRenderingPriority();
   renderApp = new RenderApp(launchOptions);
   RunMainLoop();
   DeleteGlobal(renderApp);

@@ -5,6 +5,7 @@
 #include "render/frame_budget.h"
 #include "render/frame_pacer.h"
 
+class DisplayPower;
 class RenderWindow;
 class ScaledFrame;
 
@@ -15,6 +16,10 @@ class ScaledFrame;
 //   (the scene draws, at that size)
 //   Present      the picture onto the window and out to the display
 //   WaitForNext  until the display's next refresh
+// While nobody can see a frame (the window out of sight, the display powered
+// off) the cycle pauses: Begin gives no size, nothing is drawn or presented,
+// and WaitForNext waits for the window's events instead, briefly enough that
+// every way the loop ends still ends a paused run at once.
 // Made and destroyed with the window's context current.
 class FrameCycle {
  public:
@@ -26,11 +31,21 @@ class FrameCycle {
   FrameCycle(const FrameCycle&) = delete;
   FrameCycle& operator=(const FrameCycle&) = delete;
 
+  // The empty size while paused.
   FrameSize Begin(FrameSize window);
   void Present(FrameSize window);
   void WaitForNext();
 
+  // The longest a paused run waits before it looks again: a stop signal, or
+  // a host that disables its window without a word to us, is noticed within
+  // this.
+  static constexpr double kPausedWaitSeconds = 0.1;
+  // How often the display's power is asked for: a round trip to the server.
+  static constexpr double kDisplayPowerPeriodSeconds = 1.0;
+
  private:
+  bool FrameIsSeen();
+  bool DisplayIsOn(FramePacer::Clock::time_point now);
   void RecordFrameTime(FramePacer::Clock::time_point presented, FrameSize window);
 
   RenderWindow& window_;
@@ -40,4 +55,8 @@ class FrameCycle {
   FrameBudget budget_;
   bool drawingScaled_ = false;
   FramePacer::Clock::time_point frameStart_{};
+  bool paused_ = false;
+  std::unique_ptr<DisplayPower> displayPower_;
+  bool displayOn_ = true;
+  FramePacer::Clock::time_point displayAskedAt_{};
 };

@@ -15,6 +15,9 @@ void OnButton(GLFWwindow* window, int button, int action, int mods) {
 }
 void OnCursorPos(GLFWwindow* window, double x, double y) { EventsOf(window).InputCursorPos(x, y); }
 void OnScroll(GLFWwindow* window, double x, double y) { EventsOf(window).InputScroll(x, y); }
+void OnIconify(GLFWwindow* window, int iconified) {
+  EventsOf(window).InputConcealment(Concealment::Iconified, iconified != 0);
+}
 
 }  // namespace
 
@@ -25,9 +28,24 @@ GlfwWindow::GlfwWindow(GLFWwindow* window) : RenderWindow(window), window_(windo
   glfwSetMouseButtonCallback(window_, OnButton);
   glfwSetCursorPosCallback(window_, OnCursorPos);
   glfwSetScrollCallback(window_, OnScroll);
+  glfwSetWindowIconifyCallback(window_, OnIconify);
+  platform_ = AttachGlfwWindowPlatform(window_, events());
 }
 
-GlfwWindow::~GlfwWindow() { glfwDestroyWindow(window_); }
+GlfwWindow::~GlfwWindow() {
+  platform_.reset();
+  glfwDestroyWindow(window_);
+}
+
+void GlfwWindow::PollEvents() {
+  glfwPollEvents();
+  if (platform_) platform_->Poll();
+}
+
+void GlfwWindow::WaitEvents(double seconds) {
+  glfwWaitEventsTimeout(seconds);
+  if (platform_) platform_->Poll();
+}
 
 std::unique_ptr<RenderWindow> CreateFullScreenWindow(int width, int height, const char* title) {
   GLFWwindow* window = glfwCreateWindow(width, height, title, glfwGetPrimaryMonitor(), nullptr);

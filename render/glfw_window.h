@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+
+#include "render/glfw_window_platform.h"
 #include "render/render_window.h"
 
 // A window of our own, made and run by GLFW on every platform. GLFW is its
@@ -18,7 +21,8 @@ class GlfwWindow final : public RenderWindow {
   void SetSwapInterval(int interval) override { glfwSwapInterval(interval); }
   void HideCursor() override { glfwSetInputMode(window_, GLFW_CURSOR, GLFW_CURSOR_HIDDEN); }
   void SwapBuffers() override { glfwSwapBuffers(window_); }
-  void PollEvents() override { glfwPollEvents(); }
+  void PollEvents() override;
+  void WaitEvents(double seconds) override;
   bool ShouldClose() const override { return glfwWindowShouldClose(window_) != 0; }
   bool IsHostEnabled() const override { return true; }
 
@@ -29,4 +33,5 @@ class GlfwWindow final : public RenderWindow {
 
  private:
   GLFWwindow* window_;
+  std::unique_ptr<GlfwWindowPlatform> platform_;
 };

@@ -33,7 +33,9 @@ class RenderApp {
 
   // Binds the framebuffer the next frame is to be drawn into and returns the
   // size to draw it at: the window's, or on a software renderer the frame
-  // budget's smaller picture that PresentFrame stretches to the window.
+  // budget's smaller picture that PresentFrame stretches to the window. The
+  // empty size while nobody can see the frame: nothing is to be drawn then,
+  // and PresentFrame waits for the window's events instead.
   FrameSize BeginFrame();
   // Presents the frame drawn and waits for the next display refresh.
   void PresentFrame();

@@ -34,6 +34,10 @@ class RenderWindow {
   virtual void HideCursor() = 0;
   virtual void SwapBuffers() = 0;
   virtual void PollEvents() = 0;
+  // Waits until an event arrives or `seconds` have passed, then handles what
+  // came, as PollEvents does. The bound is what lets a paused run notice a
+  // stop signal or a host that went away without telling us.
+  virtual void WaitEvents(double seconds) = 0;
   virtual bool ShouldClose() const = 0;
   // False once a host has disabled or destroyed its window; always true for
   // a window of our own.

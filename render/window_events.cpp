@@ -19,3 +19,8 @@ void WindowEvents::InputScroll(double x, double y) {
 void WindowEvents::InputWindowSize(int width, int height) {
   if (callbacks_.size != nullptr) callbacks_.size(source_, width, height);
 }
+
+void WindowEvents::InputConcealment(Concealment how, bool concealed) {
+  const auto bit = static_cast<unsigned>(how);
+  concealment_ = concealed ? concealment_ | bit : concealment_ & ~bit;
+}

@@ -2,6 +2,14 @@
 
 #include "render/window_callbacks.h"
 
+// The ways a window can be out of sight, as its platform reports them. Each
+// is tracked on its own: a window restored from an icon may still be covered.
+enum class Concealment : unsigned {
+  Unmapped = 1,   // hidden, or inside a hidden or iconified window
+  Iconified = 2,  // minimised
+  Obscured = 4,   // mapped, but covered entirely by other windows
+};
+
 // The event side of a window, in the shape GLFW keeps inside itself: the
 // platform code (GLFW's own windows, the X11 and Win32 host windows) reports
 // what happened here, and only this calls the program's callbacks. So every
@@ -22,8 +30,13 @@ class WindowEvents {
   void InputCursorPos(double x, double y);
   void InputScroll(double x, double y);
   void InputWindowSize(int width, int height);
+  void InputConcealment(Concealment how, bool concealed);
+
+  // False while the platform reports the window out of sight in any way.
+  bool IsSeen() const { return concealment_ == 0; }
 
  private:
   GLFWwindow* source_;
   WindowCallbacks callbacks_;
+  unsigned concealment_ = 0;
 };

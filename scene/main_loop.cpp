@@ -70,6 +70,8 @@ void RenderFrameAt(float time, int width, int height) {
 // sees the time spent opening the window and loading the scene.
 void Tick() {
   const FrameSize size = renderApp->BeginFrame();
+  // Nothing is drawn that nobody sees.
+  if (size == FrameSize{}) return;
   RenderFrameAt(static_cast<float>(glfwGetTime()), size.width, size.height);
 }
 

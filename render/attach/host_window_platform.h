@@ -38,6 +38,7 @@ class HostWindow final : public RenderWindow {
   void HideCursor() override;
   void SwapBuffers() override;
   void PollEvents() override;
+  void WaitEvents(double seconds) override;
   bool ShouldClose() const override;
   bool IsHostEnabled() const override;
 

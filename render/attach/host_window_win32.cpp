@@ -352,6 +352,15 @@ void HostWindow::PollEvents() {
     DispatchMessageW(&message);
   }
   FollowHostSize(state_.get());
+  // A host hidden or minimised (its settings dialog closed to the taskbar)
+  // shows nobody our frames; Windows tells a child of neither.
+  events().InputConcealment(Concealment::Unmapped, !IsWindowVisible(state_->host));
+  events().InputConcealment(Concealment::Iconified, IsIconic(GetAncestor(state_->host, GA_ROOT)) != 0);
+}
+
+void HostWindow::WaitEvents(double seconds) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(seconds * 1000), QS_ALLINPUT);
+  PollEvents();
 }
 
 bool HostWindow::ShouldClose() const { return state_->closeRequested; }

@@ -2,6 +2,7 @@
 #include <GL/glxext.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 
 #include <initializer_list>
 #include <string_view>
@@ -221,7 +222,9 @@ bool MakeContext(HostWindowState* window, int screen, VisualID hostVisual, const
 // ConfigureNotify and DestroyNotify we could neither follow nor leave.
 bool SelectStructureEvents(HostWindowState* window) {
   ErrorTrap trap(window->display);
-  window->structureMask = window->originalMask | StructureNotifyMask | ExposureMask;
+  // VisibilityChange too: a host covered entirely by other windows shows
+  // nobody our frames (its own visibility leaves our child out of account).
+  window->structureMask = window->originalMask | StructureNotifyMask | ExposureMask | VisibilityChangeMask;
   XSelectInput(window->display, window->host, window->structureMask);
   return trap.Sync() == Success;
 }
@@ -316,6 +319,11 @@ void HandleEvent(HostWindowState* window, const XEvent& event) {
   switch (event.type) {
     case ConfigureNotify:
       if (event.xconfigure.window == window->host) OnHostConfigured(window, event.xconfigure);
+      break;
+    case VisibilityNotify:
+      if (event.xvisibility.window == window->host) {
+        window->events.InputConcealment(Concealment::Obscured, event.xvisibility.state == VisibilityFullyObscured);
+      }
       break;
     case DestroyNotify:
       if (event.xdestroywindow.window == window->host) window->hostGone = true;
@@ -434,6 +442,9 @@ void HostWindow::SwapBuffers() {
   if (trap.Sync() != Success) state_->hostGone = true;
 }
 
+// A host is out of sight when it or a window it lies in is unmapped (a
+// settings dialog minimised or closed to the tray): no event tells us of an
+// ancestor's unmapping, so the state is asked for, once a poll.
 void HostWindow::PollEvents() {
   ErrorTrap trap(state_->display);
   while (XPending(state_->display) > 0) {
@@ -441,7 +452,19 @@ void HostWindow::PollEvents() {
     XNextEvent(state_->display, &event);
     HandleEvent(state_.get(), event);
   }
+  XWindowAttributes attributes{};
+  if (!state_->hostGone && XGetWindowAttributes(state_->display, state_->host, &attributes) != 0) {
+    events().InputConcealment(Concealment::Unmapped, attributes.map_state != IsViewable);
+  }
   if (trap.Sync() != Success) state_->hostGone = true;
+}
+
+void HostWindow::WaitEvents(double seconds) {
+  if (XPending(state_->display) == 0) {
+    pollfd connection = {ConnectionNumber(state_->display), POLLIN, 0};
+    poll(&connection, 1, static_cast<int>(seconds * 1000));
+  }
+  PollEvents();
 }
 
 // A close request for a window of another client goes to that client, never

@@ -78,11 +78,12 @@ class Host:
 class Run:
     """One gloamery process, its frames and viewports counted."""
 
-    def __init__(self, server, *args, **env):
+    def __init__(self, server, *args, preload=(), **env):
         self.folder = tempfile.mkdtemp(prefix="gloamery-preview-")
         self.swaps = os.path.join(self.folder, "swaps")
         self.viewports = os.path.join(self.folder, "viewport")
-        self.process = server.start(GLOAMERY, *args, LD_PRELOAD=support_library("swap_counter.so"),
+        libraries = [support_library("swap_counter.so")] + [support_library(name) for name in preload]
+        self.process = server.start(GLOAMERY, *args, LD_PRELOAD=" ".join(libraries),
                                     GLOAMERY_SWAP_RECORD=self.swaps, GLOAMERY_VIEWPORT_RECORD=self.viewports,
                                     **env)
 

@@ -109,11 +109,12 @@ class Wine:
         env.update(extra)
         return env
 
-    def start(self, program, *args, stdin=None, **extra_env):
+    def start(self, program, *args, stdin=None, stderr=subprocess.PIPE, **extra_env):
         """The program under Wine, with extra_env added to its environment;
-        its status is the exit code a Windows parent reads."""
+        its status is the exit code a Windows parent reads. Wine's traces
+        can outgrow a pipe nobody reads: give `stderr` a file for them."""
         process = subprocess.Popen(as_windows_child(program, args), env=self.env(**extra_env), stdin=stdin,
-                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                                   stdout=subprocess.PIPE, stderr=stderr)
         self.processes.append(process)
         return process
 
