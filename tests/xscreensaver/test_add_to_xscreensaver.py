@@ -140,16 +140,6 @@ class AddToXScreenSaver(unittest.TestCase):
         with open(target) as f:
             self.assertEqual(programs(f.read()), programs(USER_FILE) + [ENTRY])
 
-    def test_the_file_option_names_another_file(self):
-        other = os.path.join(self.folder, "elsewhere")
-        with open(other, "w") as f:
-            f.write(SETTINGS_WITHOUT_LIST)
-        result = self.add("--file", other)
-        self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertFalse(os.path.exists(self.path))
-        with open(other) as f:
-            self.assertEqual(programs(f.read())[-1], ENTRY)
-
     def assertLeftAlone(self, content, reason):
         self.write(content)
         before = os.stat(self.path)
@@ -176,18 +166,6 @@ class AddToXScreenSaver(unittest.TestCase):
 
     def test_a_binary_file_is_left_alone(self):
         self.assertLeftAlone(b"lock: False\n\0\0\x01programs:\n", "NUL")
-
-    def test_a_folder_in_its_place_is_refused(self):
-        os.mkdir(self.path)
-        result = self.add()
-        self.assertEqual(result.returncode, 1)
-        self.assertIn("not a regular file", result.stderr)
-
-    def test_an_unknown_option_is_a_usage_error(self):
-        result = self.add("--frobnicate")
-        self.assertEqual(result.returncode, 2)
-        self.assertIn("usage:", result.stderr)
-        self.assertFalse(os.path.exists(self.path))
 
 
 if __name__ == "__main__":

@@ -165,15 +165,16 @@ class Daemon(unittest.TestCase):
         self.select(1, command_of(system[0]))
         self.assertEnds(pid)
 
-    def test_an_existing_list_gets_gloamery_behind_its_own_and_the_system_hacks_follow(self):
+    def test_a_running_daemon_picks_up_gloamery_behind_the_users_list_and_the_system_hacks_follow(self):
         with open(os.path.join(self.home, ".xscreensaver"), "w") as f:
             f.write(EXISTING)
         if self.user:
             nobody = pwd.getpwnam("nobody")
             os.chown(os.path.join(self.home, ".xscreensaver"), nobody.pw_uid, nobody.pw_gid)
+        # Added while the daemon runs, as a user would: it rereads the file.
+        self.start_daemon()
         after = self.add_gloamery()
         self.assertEqual(len(programs(after)), 3)
-        self.start_daemon()
         pid, _ = self.select(3, "gloamery --root")
         self.assertGloameryDraws(pid)
         # The daemon merges the system's list behind the user's: its first
