@@ -13,6 +13,7 @@ packages=(
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0
   fonts-liberation xdg-utils openbox wmctrl python3-tk
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  xscreensaver xscreensaver-data
 )
 
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -19,11 +19,13 @@ from xharness import PATIENCE, XServer, clean_env, stderr_text, stop, support_li
 INSTALLED_FILES = {
     "usr/bin/gloamery",
     "usr/bin/gloamery-snapshot",
+    "usr/bin/gloamery-add-to-xscreensaver",
     "usr/libexec/xscreensaver/gloamery",
     "usr/share/xscreensaver/config/gloamery.xml",
     "usr/share/applications/screensavers/gloamery.desktop",
     "usr/share/man/man6/gloamery.6.gz",
     "usr/share/man/man1/gloamery-snapshot.1.gz",
+    "usr/share/man/man1/gloamery-add-to-xscreensaver.1.gz",
     "usr/share/doc/gloamery/copyright",
     "usr/share/doc/gloamery/changelog.gz",
 }
@@ -70,7 +72,8 @@ class Package(unittest.TestCase):
         self.assertEqual(fields["Section"], "x11")
         self.assertRegex(fields["Maintainer"], r"^Vantaluxe <[^@ ]+@[^> ]+>$")
         # Computed from the binaries: the libraries they really link are named.
-        for library in ("libc6", "libglfw3", "libgtk-3-0", "libpng16-16", "libegl1", "libx11-6"):
+        # python3 for the XScreenSaver list's helper, a script.
+        for library in ("libc6", "libglfw3", "libgtk-3-0", "libpng16-16", "libegl1", "libx11-6", "python3"):
             self.assertRegex(fields["Depends"], r"(^|, )%s( |,|$)" % re.escape(library))
         summary, _, extended = fields["Description"].partition("\n")
         self.assertTrue(summary and len(summary) < 80, summary)
@@ -81,7 +84,8 @@ class Package(unittest.TestCase):
         for folder, _, names in os.walk(self.root):
             files.update(os.path.relpath(os.path.join(folder, n), self.root) for n in names)
         self.assertEqual(files, INSTALLED_FILES)
-        for program in ("usr/bin/gloamery", "usr/bin/gloamery-snapshot", "usr/libexec/xscreensaver/gloamery"):
+        for program in ("usr/bin/gloamery", "usr/bin/gloamery-snapshot", "usr/bin/gloamery-add-to-xscreensaver",
+                        "usr/libexec/xscreensaver/gloamery"):
             self.assertTrue(os.access(self.unpacked(program), os.X_OK), program)
 
     def test_copyright_is_machine_readable_and_reserves_all_rights(self):
@@ -118,7 +122,8 @@ class Package(unittest.TestCase):
         return run("man", "--warnings", "-l", self.unpacked(page), env=env)
 
     def test_manual_pages_render_without_warnings(self):
-        for page in ("usr/share/man/man6/gloamery.6.gz", "usr/share/man/man1/gloamery-snapshot.1.gz"):
+        for page in ("usr/share/man/man6/gloamery.6.gz", "usr/share/man/man1/gloamery-snapshot.1.gz",
+                     "usr/share/man/man1/gloamery-add-to-xscreensaver.1.gz"):
             result = self.render_manual(page)
             self.assertEqual(result.returncode, 0, result.stderr)
             self.assertEqual(result.stderr, "", page)
@@ -167,6 +172,21 @@ class Package(unittest.TestCase):
                 host.stdin.close()
                 host.stdout.close()
                 shutil.rmtree(folder, True)
+
+    def test_the_unpacked_list_helper_adds_the_hack_to_a_fresh_home_once(self):
+        home = tempfile.mkdtemp(prefix="gloamery-deb-home-")
+        self.addCleanup(shutil.rmtree, home, True)
+        env = clean_env(HOME=home)
+        helper = self.unpacked("usr/bin/gloamery-add-to-xscreensaver")
+        first = run(helper, env=env)
+        self.assertEqual(first.returncode, 0, first.stderr)
+        with open(os.path.join(home, ".xscreensaver")) as f:
+            written = f.read()
+        self.assertEqual(len(re.findall(r"^\s*GL:\s*gloamery --root\s*\\n", written, re.MULTILINE)), 1, written)
+        second = run(helper, env=env)
+        self.assertEqual(second.returncode, 0, second.stderr)
+        with open(os.path.join(home, ".xscreensaver")) as f:
+            self.assertEqual(f.read(), written)
 
     def test_the_unpacked_snapshot_tool_writes_a_picture(self):
         folder = tempfile.mkdtemp(prefix="gloamery-deb-snapshot-")
