@@ -16,6 +16,16 @@ bool HasVertexEntryPoints() {
 
 }  // namespace
 
+bool CurrentContextWasReset() {
+  GLenum status = GL_NO_ERROR;
+  if (GLAD_GL_ARB_robustness && glGetGraphicsResetStatusARB) {
+    status = glGetGraphicsResetStatusARB();
+  } else if (GLAD_GL_KHR_robustness && glGetGraphicsResetStatus) {
+    status = glGetGraphicsResetStatus();
+  }
+  return status != GL_NO_ERROR;
+}
+
 bool LoadSceneEntryPoints(GLADloadfunc load) {
   // Zero when not even the version could be read.
   const int version = gladLoadGL(load);

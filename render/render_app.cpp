@@ -64,7 +64,21 @@ void SetSwapInterval(int interval) {
 RenderApp::RenderApp(LaunchOptions* options) : options(options) {
   InitLibrary();
   ChooseWindowSize();
-  OpenWindow(WindowSamples());
+  samples_ = WindowSamples();
+  OpenWindow(samples_);
+  ApplyGlState();
+  CoverOtherMonitors();
+}
+
+bool RenderApp::ContextWasReset() const { return CurrentContextWasReset(); }
+
+// The old objects go while their context is still current; a lost context
+// ignores the calls, as it ignores every other.
+void RenderApp::RebuildAfterReset() {
+  frames_.reset();
+  covers_.reset();
+  window.reset();
+  OpenWindow(samples_);
   ApplyGlState();
   CoverOtherMonitors();
 }

@@ -40,6 +40,14 @@ class RenderApp {
   // Presents the frame drawn and waits for the next display refresh.
   void PresentFrame();
 
+  // A GPU reset takes the context and every object in it. The window, its
+  // context and the frame's own objects are then made again as at the start
+  // (the clock and the viewport go on); the caller makes its own objects
+  // again after. Where no window can be opened again, the run ends as any
+  // failure to open the window does.
+  bool ContextWasReset() const;
+  void RebuildAfterReset();
+
   // Our own full-screen window, or the host's preview window in Preview mode.
   std::unique_ptr<RenderWindow> window;
   LaunchOptions* options;
@@ -58,6 +66,8 @@ class RenderApp {
   int WindowSamples();
   bool RendererDrawsInSoftware();
 
+  // The multisampling the window was opened with, for a window made again.
+  int samples_ = 0;
   // The stages of every frame; made once the context is ready.
   std::unique_ptr<FrameCycle> frames_;
   // Black windows on the monitors the scene leaves out; none in Preview mode.

@@ -69,6 +69,13 @@ void RenderFrameAt(float time, int width, int height) {
 // The clock counts from library initialisation, so the first frame already
 // sees the time spent opening the window and loading the scene.
 void Tick() {
+  // After a GPU reset nothing drawn shows: everything is made again, in the
+  // order of the start, and the scene's clock goes on.
+  if (renderApp->ContextWasReset()) {
+    TearDownScene();
+    renderApp->RebuildAfterReset();
+    SetUpScene();
+  }
   const FrameSize size = renderApp->BeginFrame();
   // Nothing is drawn that nobody sees.
   if (size == FrameSize{}) return;

@@ -232,3 +232,23 @@ TEST(FrameBudget, AWindowThatShrinksStartsAfreshAtAUsefulSize) {
 }
 
 }  // namespace
+
+// A machine that sleeps moves the steady clock by hours at once, between two
+// frames or inside one. Whichever it is, the frames after the wake are sized
+// as the ones before: the jump is no evidence of a slow renderer, nor of time
+// spent at the size.
+TEST(FrameBudget, ASleepOfHoursLeavesTheSizeAsItWas) {
+  constexpr double kSleep = 3 * 3600.0;
+  for (bool insideAFrame : {false, true}) {
+    SCOPED_TRACE(insideAFrame ? "the clock jumps inside a frame" : "the clock jumps between frames");
+    SimulatedRun run;
+    run.For(30, k1080p);
+    const int settled = run.budget.rung();
+    const size_t before = run.changes.size();
+    run.now += kSleep;
+    if (insideAFrame) run.budget.RecordFrame(run.now, kSleep, k1080p);
+    run.For(5, k1080p);
+    EXPECT_EQ(run.changes.size(), before) << "changed to rung " << run.budget.rung() << " after the wake";
+    EXPECT_EQ(run.budget.rung(), settled);
+  }
+}

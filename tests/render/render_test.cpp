@@ -76,6 +76,21 @@ TEST(FramePacer, SpacesDeadlinesByOnePeriodAndNeverCatchesUp) {
   EXPECT_GE(Clock::now(), beforeFirst + pacer.period()) << "the second frame waited for its deadline";
 }
 
+// After a sleep the steady clock stands hours past the last deadline: the next
+// frame starts at once, and the ones after it keep the period again; no burst
+// makes up for the frames the sleep took.
+TEST(FramePacer, AWakeFromSleepStartsAtOnceAndKeepsThePeriod) {
+  using Clock = FramePacer::Clock;
+  FramePacer pacer(1000);
+  pacer.WaitForNextFrame();
+  const Clock::time_point woken = Clock::now() + std::chrono::hours(3);
+  EXPECT_EQ(pacer.NextDeadline(woken), woken);
+  pacer.WaitForNextFrame();
+  const Clock::time_point now = Clock::now();
+  EXPECT_GE(pacer.NextDeadline(now), now) << "never a deadline in the past";
+  EXPECT_LE(pacer.NextDeadline(now), now + pacer.period());
+}
+
 TEST(FramePacer, FallsBackToSixtyHertzWithoutARate) {
   EXPECT_EQ(FramePacer(0).period(), FramePacer(60).period());
   EXPECT_EQ(FramePacer(-5).period(), FramePacer(60).period());
