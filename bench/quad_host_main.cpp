@@ -15,7 +15,7 @@
 #include "tools/offscreen/png_io.h"
 
 int main(int argc, char** argv) {
-  float time = 0;
+  double time = 0;
   int width = 0, height = 0;
   if (argc != 6 || !ParseFrameTime(argv[3], &time) || !ParseFrameSize(argv[4], &width, &height)) {
     std::fprintf(stderr, "usage: %s VERTEX FRAGMENT SECONDS WIDTHxHEIGHT OUT.png\n", argv[0]);
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   }
   auto start = std::chrono::steady_clock::now();
   target.Bind();
-  host.Draw(time, width, height);
+  host.Draw(static_cast<float>(time), width, height);
   glFinish();
   auto drawn = std::chrono::steady_clock::now();
   RgbaImage image = target.ReadPixels();

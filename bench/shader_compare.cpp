@@ -59,9 +59,9 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     ++next;
   }
   for (; next < positional.size(); ++next) {
-    float time = 0;
+    double time = 0;
     if (!ParseFrameTime(positional[next].c_str(), &time)) return false;
-    options->times.push_back(time);
+    options->times.push_back(static_cast<float>(time));
   }
   if (options->times.empty()) options->times = {0.5f, 1.0f, 2.5f, 6.0f, 9.5f, 13.0f, 20.0f};
   return true;

@@ -11,6 +11,7 @@
 #include "render/render_app.h"
 #include "render/render_window.h"
 #include "resources/resource_ids.h"
+#include "scene/scene_time.h"
 
 ShaderProgram* shaderProgram = nullptr;
 MeshArrays* meshArrays = nullptr;
@@ -79,7 +80,7 @@ void Tick() {
   const FrameSize size = renderApp->BeginFrame();
   // Nothing is drawn that nobody sees.
   if (size == FrameSize{}) return;
-  RenderFrameAt(static_cast<float>(glfwGetTime()), size.width, size.height);
+  RenderFrameAt(SceneTime(glfwGetTime()), size.width, size.height);
 }
 
 void RunMainLoop() {

@@ -2,12 +2,59 @@
 #include <glad/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "scene/scene_time.h"
 #include "tools/snapshot/scene_snapshot.h"
 
 namespace {
+
+// The mean difference of two frames of one size, over every colour channel.
+double MeanDifference(const RgbaImage& a, const RgbaImage& b) {
+  double sum = 0;
+  size_t channels = 0;
+  for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i) {
+    if (i % 4 == 3) continue;
+    sum += std::abs(static_cast<int>(a.pixels[i]) - static_cast<int>(b.pixels[i]));
+    ++channels;
+  }
+  return channels > 0 ? sum / static_cast<double>(channels) : 0;
+}
+
+// After a month or a year of running the scene moves as it did in its first
+// seconds, and where its time drops back by the period of its motions, two
+// frames either side differ no more than frames a 60th of a second apart do
+// elsewhere.
+TEST(SceneSnapshot, MovesAtAnyAgeAndGoesOnSmoothlyWhereItsTimeDropsBack) {
+  constexpr double kDay = 86400.0;
+  constexpr double kFrame = 1.0 / 60;
+  SceneSnapshot snapshot;
+  std::string error;
+  ASSERT_TRUE(snapshot.Open(&error)) << error;
+  auto frame = [&](double seconds) {
+    RgbaImage image;
+    EXPECT_TRUE(snapshot.Render(seconds, 160, 90, &image, &error)) << error;
+    return image;
+  };
+  const double young = MeanDifference(frame(6.0), frame(6.1));
+  ASSERT_GT(young, 1.0);
+  for (double age : {30 * kDay, 365 * kDay}) {
+    const double old = MeanDifference(frame(age), frame(age + 0.1));
+    std::printf("0.1 s apart at %.0f days: %.2f (at 6 s: %.2f)\n", age / kDay, old, young);
+    EXPECT_GE(old, young / 3) << age / kDay << " days";
+  }
+  const double drop = kSceneTimeKeptSeconds + kSceneTimePeriodSeconds;
+  const double across = MeanDifference(frame(drop - kFrame / 2), frame(drop + kFrame / 2));
+  double elsewhere = 0;
+  for (double t : {6.0, drop - 10, 30 * kDay + 3})
+    elsewhere = std::max(elsewhere, MeanDifference(frame(t), frame(t + kFrame)));
+  std::printf("a 60th apart across the drop: %.2f, elsewhere at most %.2f\n", across, elsewhere);
+  EXPECT_LE(across, elsewhere);
+}
 
 // The snapshot tool ends with status 1 and this message when the size it was
 // given passes its own limit but not the GL's.

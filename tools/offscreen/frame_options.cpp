@@ -24,16 +24,15 @@ bool ParseFrameSize(const std::string& text, int* width, int* height) {
   return ParseSide(text.substr(0, x), width) && ParseSide(text.substr(x + 1), height);
 }
 
-bool ParseFrameTime(const std::string& text, float* time) {
+bool ParseFrameTime(const std::string& text, double* time) {
   if (text.empty()) return false;
   const char* begin = text.c_str();
   char* end = nullptr;
   errno = 0;
   double value = std::strtod(begin, &end);
   if (end != begin + text.size() || errno == ERANGE || !std::isfinite(value) || value < 0) return false;
-  float narrowed = static_cast<float>(value);
-  if (!std::isfinite(narrowed)) return false;
-  *time = narrowed;
+  if (value > kMaxFrameSeconds) return false;
+  *time = value;
   return true;
 }
 

@@ -6,7 +6,7 @@
 // goes to, as given on a command line
 //   --time T --size WxH --out FILE.png
 struct FrameOptions {
-  float time = 0;
+  double time = 0;
   int width = 0;
   int height = 0;
   std::string outPath;
@@ -24,7 +24,12 @@ ParseResult ParseFrameOptions(int argc, const char* const* argv, FrameOptions* o
 // "WxH" with both sides 1 to kMaxFrameSide.
 bool ParseFrameSize(const std::string& text, int* width, int* height);
 
-// A finite, non-negative number of seconds.
-bool ParseFrameTime(const std::string& text, float* time);
+// The longest run a frame time may name: three centuries, where a double
+// still holds microseconds.
+constexpr double kMaxFrameSeconds = 1e10;
+
+// A finite number of seconds from 0 to kMaxFrameSeconds, kept in double
+// precision: a float would hold only quarter seconds after a month.
+bool ParseFrameTime(const std::string& text, double* time);
 
 std::string FrameUsage(const char* program);

@@ -3,6 +3,7 @@
 #include "platform/gl.h"
 #include "render/render_app.h"
 #include "scene/main_loop.h"
+#include "scene/scene_time.h"
 #include "tools/offscreen/framebuffer_target.h"
 
 bool SceneSnapshot::Open(std::string* error) {
@@ -28,13 +29,13 @@ SceneSnapshot::~SceneSnapshot() {
   if (sceneBuilt_) TearDownScene();
 }
 
-bool SceneSnapshot::Render(float time, int width, int height, RgbaImage* image, std::string* error) {
+bool SceneSnapshot::Render(double time, int width, int height, RgbaImage* image, std::string* error) {
   FramebufferTarget target(width, height);
   if (!target.IsComplete(error)) return false;
   target.Bind();
   viewportWidth = width;
   viewportHeight = height;
-  RenderFrame(time);
+  RenderFrame(SceneTime(time));
   *image = target.ReadPixels();
   return true;
 }

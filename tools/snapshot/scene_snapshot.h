@@ -26,7 +26,8 @@ class SceneSnapshot {
 
   // One frame at the given scene time and size. False, with the reason in
   // *error, when the GL cannot make a framebuffer of that size.
-  bool Render(float time, int width, int height, RgbaImage* image, std::string* error);
+  // `time` is the clock's seconds since start, as the live window counts it.
+  bool Render(double time, int width, int height, RgbaImage* image, std::string* error);
 
  private:
   bool BuildScene();
