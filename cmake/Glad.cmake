@@ -4,7 +4,7 @@
 find_program(GLAD_EXECUTABLE glad REQUIRED)
 set(GLAD_OUT ${CMAKE_BINARY_DIR}/glad)
 set(GLAD_API gl:compatibility=3.0)
-set(GLAD_EXTENSIONS GL_EXT_texture_filter_anisotropic,GL_ARB_robustness,GL_KHR_robustness)
+set(GLAD_EXTENSIONS GL_EXT_texture_filter_anisotropic,GL_ARB_robustness,GL_KHR_robustness,GL_ARB_timer_query,GL_EXT_timer_query)
 set(GLAD_SOURCES ${GLAD_OUT}/src/gl.c)
 if(WIN32)
   # The preview window makes its own WGL context: pixel formats with

@@ -47,6 +47,19 @@ double PredictedSeconds(CostSample here, CostSample other, double toScale) {
   return fixed + (here.seconds - fixed) * (toScale * toScale) / herePixels;
 }
 
+void FrameBudget::StartFromProbe(double secondsPerPixel, FrameSize window) {
+  const double target = std::min(StepDownTarget(), kLongestPredictedWorkSeconds);
+  const int lowest = LowestUsefulRung(window);
+  rung_ = lowest;
+  for (int rung = 0; rung < lowest; ++rung) {
+    const FrameSize size = ScaledFrameSize(window, RungScale(rung));
+    if (secondsPerPixel * size.width * size.height <= target) {
+      rung_ = rung;
+      break;
+    }
+  }
+}
+
 bool FrameBudget::RecordFrame(double now, double workSeconds, FrameSize window) {
   if (!started_ || window != window_) {
     started_ = true;
@@ -64,7 +77,7 @@ bool FrameBudget::RecordFrame(double now, double workSeconds, FrameSize window) 
 
   const int lowest = LowestUsefulRung(window);
   if (rung_ < lowest && StepDownIsDue()) {
-    const int fitting = RungFitting(kStepDownTarget, window);
+    const int fitting = RungFitting(StepDownTarget(), window);
     // A step up that had to be taken back was tried too eagerly.
     if (reachedByStepUp_) stepUpHold_ = std::min(2 * stepUpHold_, kLongestStepUpHoldSeconds);
     reachedByStepUp_ = false;
@@ -83,17 +96,17 @@ bool FrameBudget::StepDownIsDue() const {
   const int count = static_cast<int>(recent_.size());
   if (count >= kFramesForFastStepDown) {
     const auto lastTwo = recent_.end() - kFramesForFastStepDown;
-    if (std::all_of(lastTwo, recent_.end(), [](double s) { return s > kFastStepDownFactor * kFrameBudgetSeconds; }))
-      return true;
+    const double slow = kFastStepDownFactor * budget_;
+    if (std::all_of(lastTwo, recent_.end(), [slow](double s) { return s > slow; })) return true;
   }
   if (count < kFramesForStepDown) return false;
   const std::vector<double> last(recent_.end() - kFramesForStepDown, recent_.end());
-  return MedianSeconds(last) > kFrameBudgetSeconds;
+  return MedianSeconds(last) > budget_;
 }
 
 bool FrameBudget::StepUpIsDue(double now) const {
   if (now - rungSince_ < stepUpHold_ || static_cast<int>(recent_.size()) < kFramesForStepUp) return false;
-  return PredictedAt(rung_ - 1) <= kStepUpTarget;
+  return PredictedAt(rung_ - 1) <= StepUpTarget();
 }
 
 // From the frames at this rung and, where another rung was seen, the one

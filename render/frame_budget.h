@@ -2,9 +2,10 @@
 
 #include <vector>
 
-// On a software rasteriser the scene's cost grows with the pixels shaded
-// (about 0.37 us a pixel on two cores: a 1280x720 frame takes a third of a
-// second). The frame budget picks how large a picture to shade so that the
+// The scene's cost grows with the pixels shaded: on a software rasteriser
+// about half a microsecond a pixel on two cores (a 1280x720 frame takes a
+// third of a second), on an integrated GPU at 4K or 8K more than a refresh
+// period. The frame budget picks how large a picture to shade so that the
 // window still shows a moving scene; the picture is then stretched to the
 // window. All of it is plain arithmetic over measured frame times, so that
 // the choice can be followed frame by frame.
@@ -16,21 +17,31 @@ struct FrameSize {
   bool operator!=(const FrameSize& other) const { return !(*this == other); }
 };
 
-// The slowest a frame may take: 20 frames a second still reads as motion.
+// The slowest a frame may take on a software renderer: 20 frames a second
+// still reads as motion.
 constexpr double kFrameBudgetSeconds = 1.0 / 20;
+// On hardware the budget is the display's refresh period with headroom, so
+// that the refresh rate holds.
+constexpr double kHardwareBudgetShareOfPeriod = 0.9;
 // Steps down aim this far below the budget, so that ordinary jitter around
 // the chosen size does not cross the budget again.
-constexpr double kStepDownTarget = 0.8 * kFrameBudgetSeconds;
+constexpr double kStepDownShare = 0.8;
 // A step up is taken only when the larger size is predicted to stay this far
 // below the budget. The gap between the two targets is wider than one rung,
 // so a size reached by either step is not undone by the other.
-constexpr double kStepUpTarget = 0.7 * kFrameBudgetSeconds;
+constexpr double kStepUpShare = 0.7;
+constexpr double kStepDownTarget = kStepDownShare * kFrameBudgetSeconds;
+constexpr double kStepUpTarget = kStepUpShare * kFrameBudgetSeconds;
+// No frame is ever sized beyond this much predicted work: on Windows a GPU
+// submission of over two seconds resets the driver, and a screen that shows
+// nothing for seconds looks broken.
+constexpr double kLongestPredictedWorkSeconds = 0.1;
 // Each rung shades half as many pixels as the rung two above it: a step takes
 // a sixth off each side, small enough not to jump at the eye.
 constexpr int kRungsPerHalving = 4;
-// Down to a sixteenth of each side; the minimum short side stops the
-// descent first on any screen up to 4K.
-constexpr int kRungCount = 17;
+// Down to a 128th of each side; the minimum short side stops the descent
+// first on any screen up to 8K and beyond.
+constexpr int kRungCount = 29;
 // Below this shorter side the stretched picture is mere blur; a window that
 // small is drawn at its own size.
 constexpr int kMinimumShortSide = 96;
@@ -80,6 +91,16 @@ double PredictedSeconds(CostSample here, CostSample other, double toScale);
 
 class FrameBudget {
  public:
+  explicit FrameBudget(double budgetSeconds = kFrameBudgetSeconds) : budget_(budgetSeconds) {}
+
+  double budget() const { return budget_; }
+
+  // Where to start, before any frame was drawn: the largest size that a
+  // probe's cost per pixel predicts within the step-down target (and never
+  // beyond kLongestPredictedWorkSeconds), so that even the first frame at 8K
+  // on a software renderer comes quickly.
+  void StartFromProbe(double secondsPerPixel, FrameSize window);
+
   // The size to draw at for a window; starts at the window's own size.
   FrameSize TargetSize(FrameSize window) const { return ScaledFrameSize(window, RungScale(rung_)); }
   int rung() const { return rung_; }
@@ -97,6 +118,10 @@ class FrameBudget {
   int RungFitting(double target, FrameSize window) const;
   void MoveTo(int rung, double now);
 
+  double StepDownTarget() const { return kStepDownShare * budget_; }
+  double StepUpTarget() const { return kStepUpShare * budget_; }
+
+  double budget_;
   int rung_ = 0;
   bool reachedByStepUp_ = false;
   double rungSince_ = 0;

@@ -6,6 +6,7 @@
 #include "render/frame_pacer.h"
 
 class DisplayPower;
+class GpuFrameTimer;
 class RenderWindow;
 class ScaledFrame;
 
@@ -23,9 +24,11 @@ class ScaledFrame;
 // Made and destroyed with the window's context current.
 class FrameCycle {
  public:
-  // On a software renderer that offers framebuffer objects, frames are drawn
-  // at the frame budget's size and stretched to the window; elsewhere at the
-  // window's size, straight into it.
+  // Every frame is drawn at the frame budget's size: the window's own,
+  // straight into it, where the renderer affords it; else a smaller picture
+  // stretched to the window. Before the first frame is shown, two small
+  // probe frames (never shown) tell the budget where to start, so that no
+  // frame at any screen size takes much longer than the budget.
   FrameCycle(RenderWindow& window, int refreshRateHz);
   ~FrameCycle();
   FrameCycle(const FrameCycle&) = delete;
@@ -44,16 +47,28 @@ class FrameCycle {
   static constexpr double kDisplayPowerPeriodSeconds = 1.0;
 
  private:
+  static constexpr int kProbeFrames = 2;
+
   bool FrameIsSeen();
   bool DisplayIsOn(FramePacer::Clock::time_point now);
-  void RecordFrameTime(FramePacer::Clock::time_point presented, FrameSize window);
+  bool BeginProbe(FrameSize window);
+  void EndProbe(FrameSize window);
+  bool BindScaledTarget(FrameSize size);
+  void RecordFrameTimes(FramePacer::Clock::time_point presented, FrameSize window);
 
   RenderWindow& window_;
   FramePacer pacer_;
-  // The frame budget's state: only where frames are drawn scaled.
-  std::unique_ptr<ScaledFrame> scaledFrame_;
   FrameBudget budget_;
+  // Made when a picture smaller than the window is first wanted.
+  std::unique_ptr<ScaledFrame> scaledFrame_;
+  // Where the GL cannot make the picture's target, the window's size it is.
+  bool scaledFrameRefused_ = false;
   bool drawingScaled_ = false;
+  // Null where the GL has no timer queries: frames are timed on the CPU.
+  std::unique_ptr<GpuFrameTimer> timer_;
+  int probesLeft_ = kProbeFrames;
+  FrameSize probeSize_;
+  FramePacer::Clock::time_point probeStart_{};
   FramePacer::Clock::time_point frameStart_{};
   bool paused_ = false;
   std::unique_ptr<DisplayPower> displayPower_;

@@ -29,15 +29,22 @@ class SoftwareRun:
     """`gloamery /s` on a screen of the server's size, with each presented
     frame and the size it was shaded at noted by the preloaded counter."""
 
-    def __init__(self, server):
+    def __init__(self, server, seam=False, **seam_env):
+        """With `seam`, the GL seam is preloaded too, with `seam_env` set."""
         self.folder = tempfile.mkdtemp(prefix="gloamery-scaled-")
         self.swaps = os.path.join(self.folder, "swaps")
         self.drawn = os.path.join(self.folder, "drawn")
         self.presented = os.path.join(self.folder, "presented")
         self.samples = os.path.join(self.folder, "samples")
-        self.process = server.start(GLOAMERY, "/s", LD_PRELOAD=support_library("swap_counter.so"),
+        self.objects = os.path.join(self.folder, "objects")
+        preload = [support_library("swap_counter.so")]
+        if seam:
+            preload.append(support_library("gl_seam.so"))
+            seam_env["GLOAMERY_GL_OBJECTS_RECORD"] = self.objects
+        self.process = server.start(GLOAMERY, "/s", LD_PRELOAD=" ".join(preload),
                                     GLOAMERY_SWAP_RECORD=self.swaps, GLOAMERY_DRAW_SIZE_RECORD=self.drawn,
-                                    GLOAMERY_VIEWPORT_RECORD=self.presented, GLOAMERY_SAMPLES_RECORD=self.samples)
+                                    GLOAMERY_VIEWPORT_RECORD=self.presented, GLOAMERY_SAMPLES_RECORD=self.samples,
+                                    **seam_env)
         if not wait_for_file(self.swaps, PATIENCE, self.process):
             raise AssertionError("no frame presented: %s" % stderr_text(self.process))
 
@@ -52,6 +59,10 @@ class SoftwareRun:
     def presented_size(self):
         """The viewport the last frame was presented with."""
         return tuple(int(n) for n in read_record(self.presented))
+
+    def timed_frames(self):
+        """Frames timed by a GPU timer query so far (with the GL seam)."""
+        return int(read_record(self.objects)[2])
 
     def presented_samples(self):
         """Samples per pixel of the framebuffer the last frame was presented from."""
@@ -153,6 +164,39 @@ class Screen720p(unittest.TestCase):
         # refresh periods apart: a bound from below only.
         frames1, _, t1 = self.run_.wait_until(lambda r: r[0] >= frames0 + 20, "twenty more frames")
         self.assertGreaterEqual(t1 - t0, (frames1 - frames0 - 1) * REFRESH_PERIOD * 0.99)
+
+
+class FrameTimes(unittest.TestCase):
+    """Where the budget's frame times come from: the GPU's own timer queries,
+    which llvmpipe has, or else the CPU's clock."""
+
+    def test_llvmpipe_frames_are_timed_by_timer_queries(self):
+        with XServer(320, 180) as server:
+            run = SoftwareRun(server, seam=True)
+            self.addCleanup(run.close)
+            frames, _, _ = run.wait_until(lambda r: r[0] >= 10, "ten frames")
+            self.assertGreaterEqual(run.timed_frames(), frames - 1)
+
+    def test_without_timer_queries_the_cpu_times_frames_and_the_picture_is_still_budgeted(self):
+        with XServer(1280, 720) as server:
+            run = SoftwareRun(server, seam=True, GLOAMERY_HIDE_TIMER_QUERIES="1")
+            self.addCleanup(run.close)
+            run.wait_until(lambda r: r[0] >= 10, "ten frames")
+            self.assertEqual(run.timed_frames(), 0)
+            width, height = run.drawn_size()
+            self.assertLess(width * height, 1280 * 720 // 2, "a picture the budget sized")
+
+
+class HugeScreen(unittest.TestCase):
+    # A full 7680x4320 frame takes this machine about 13 s: a probe sizes the
+    # first one shown instead.
+    def test_the_first_frame_at_8k_is_not_drawn_at_the_full_size(self):
+        with XServer(7680, 4320) as server:
+            run = SoftwareRun(server)
+            self.addCleanup(run.close)
+            width, height = run.drawn_size()
+            self.assertLess(width * height, 7680 * 4320 // 16, "%dx%d" % (width, height))
+            self.assertEqual(run.presented_size(), (7680, 4320))
 
 
 class SmallScreen(unittest.TestCase):

@@ -252,3 +252,68 @@ TEST(FrameBudget, ASleepOfHoursLeavesTheSizeAsItWas) {
     EXPECT_EQ(run.budget.rung(), settled);
   }
 }
+
+// A GPU at 60 Hz: the budget is 90 % of the refresh period.
+constexpr double kHardwareBudget = kHardwareBudgetShareOfPeriod / 60;
+
+// A GPU whose time follows the pixels shaded, affording `share` of the
+// window's pixels within the budget.
+std::function<double(FrameSize, double)> GpuAffording(double share, FrameSize window, double jitter) {
+  return [share, window, jitter](FrameSize size, double) {
+    const double cost = kHardwareBudget * Pixels(size) / (share * Pixels(window));
+    return jitter > 0 ? cost * (1 - jitter + 2 * jitter * (Jitter() - 0.8) / 0.4) : cost;
+  };
+}
+
+TEST(FrameBudget, AGpuAffordingMostOfTheWindowSettlesThereAndHolds) {
+  const FrameSize k4k{3840, 2160};
+  SimulatedRun run;
+  run.budget = FrameBudget(kHardwareBudget);
+  run.For(15, k4k, GpuAffording(0.7, k4k, 0.1));
+  const FrameSize settled = run.budget.TargetSize(k4k);
+  EXPECT_LT(Pixels(settled), 0.7 * Pixels(k4k)) << "within the budget";
+  EXPECT_GT(Pixels(settled), 0.35 * Pixels(k4k)) << "not more than a rung or two below it";
+  const size_t changes = run.changes.size();
+  run.For(60, k4k, GpuAffording(0.7, k4k, 0.1));
+  EXPECT_EQ(run.changes.size(), changes) << "holds the size under ordinary jitter";
+  std::vector<double> last(run.frameTimes.end() - 600, run.frameTimes.end());
+  std::sort(last.begin(), last.end());
+  EXPECT_LE(last[static_cast<size_t>(0.99 * last.size())], kHardwareBudget) << "p99 within 90 % of the period";
+}
+
+TEST(FrameBudget, AGpuAffordingTheWholeWindowKeepsItThroughASlowFrame) {
+  SimulatedRun run;
+  run.budget = FrameBudget(kHardwareBudget);
+  bool slowFrameDone = false;
+  run.For(30, k1080p, [&slowFrameDone](FrameSize size, double now) {
+    const double cost = 0.3 * kHardwareBudget * Pixels(size) / Pixels(k1080p);
+    if (now < 10 || slowFrameDone) return cost;
+    slowFrameDone = true;
+    return 5 * kHardwareBudget;
+  });
+  EXPECT_TRUE(slowFrameDone);
+  EXPECT_TRUE(run.changes.empty()) << "first change to rung " << (run.changes.empty() ? 0 : run.changes[0].rung);
+  EXPECT_EQ(run.budget.TargetSize(k1080p), k1080p);
+}
+
+// Before any frame is shown, a probe's cost per pixel sizes the first one:
+// within the step-down target however large the screen, and the window's own
+// size where even that fits.
+TEST(FrameBudget, AProbeSizesTheFirstFrameForAnyScreen) {
+  const FrameSize k8k{7680, 4320};
+  FrameBudget software;
+  software.StartFromProbe(kSecondsPerPixel, k8k);
+  const FrameSize first = software.TargetSize(k8k);
+  EXPECT_LE(kSecondsPerPixel * Pixels(first), kStepDownTarget);
+  EXPECT_GT(kSecondsPerPixel * Pixels(ScaledFrameSize(k8k, RungScale(software.rung() - 1))), kStepDownTarget)
+      << "the largest that fits";
+  EXPECT_LE(std::abs(first.width * 9 - first.height * 16), 16) << "at the screen's aspect, to a pixel";
+
+  FrameBudget fast(kHardwareBudget);
+  fast.StartFromProbe(1e-10, k8k);
+  EXPECT_EQ(fast.TargetSize(k8k), k8k);
+
+  FrameBudget hopeless;
+  hopeless.StartFromProbe(1e-3, k8k);
+  EXPECT_EQ(hopeless.rung(), LowestUsefulRung(k8k)) << "the smallest, where nothing fits";
+}

@@ -8,9 +8,12 @@
 //                                cannot lose a context on purpose.
 //   GLOAMERY_RESET_RECORD=FILE   each reported reset appends "<call> <time>"
 //   GLOAMERY_GL_OBJECTS_RECORD=FILE  the buffers, textures, framebuffers,
-//                                queries, shaders and programs alive, and all
-//                                ever made, written at each reset status
-//                                query as "<alive> <made>"
+//                                queries, shaders and programs alive, all
+//                                ever made, and the timer queries begun,
+//                                written at each reset status query as
+//                                "<alive> <made> <timed>"
+//   GLOAMERY_HIDE_TIMER_QUERIES=1  answers no entry point for a timer
+//                                query's result, as a GL without them would
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
@@ -25,10 +28,12 @@ typedef void (*Proc)(void);
 
 #define GL_NO_ERROR 0
 #define GL_GUILTY_CONTEXT_RESET 0x8253
+#define GL_TIME_ELAPSED 0x88BF
 
 static long statusCalls;
 static long liveObjects;
 static long madeObjects;
+static long timedFrames;
 
 static int IsResetCall(long call) {
   const char* list = getenv("GLOAMERY_RESET_AT");
@@ -62,7 +67,7 @@ static GLenum FakeResetStatus(void) {
     snprintf(temporary, sizeof temporary, "%s.tmp", objectsPath);
     FILE* objects = fopen(temporary, "w");
     if (objects != NULL) {
-      fprintf(objects, "%ld %ld\n", liveObjects, madeObjects);
+      fprintf(objects, "%ld %ld %ld\n", liveObjects, madeObjects, timedFrames);
       if (fclose(objects) == 0) rename(temporary, objectsPath);
     }
   }
@@ -88,6 +93,7 @@ static GLuint (*realCreateShader)(GLenum);
 static GLuint (*realCreateProgram)(void);
 static void (*realDeleteShader)(GLuint);
 static void (*realDeleteProgram)(GLuint);
+static void (*realBeginQuery)(GLenum, GLuint);
 
 static void Made(GLsizei n, const GLuint* names) {
   for (GLsizei i = 0; i < n; ++i) liveObjects += names[i] != 0;
@@ -147,6 +153,10 @@ static void DeleteProgram(GLuint name) {
   liveObjects -= name != 0;
   realDeleteProgram(name);
 }
+static void BeginQuery(GLenum target, GLuint name) {
+  timedFrames += target == GL_TIME_ELAPSED;
+  realBeginQuery(target, name);
+}
 
 struct Wrapped {
   const char* name;
@@ -169,12 +179,14 @@ static const struct Wrapped kWrapped[] = {
     WRAP("glCreateProgram", CreateProgram, realCreateProgram),
     WRAP("glDeleteShader", DeleteShader, realDeleteShader),
     WRAP("glDeleteProgram", DeleteProgram, realDeleteProgram),
+    WRAP("glBeginQuery", BeginQuery, realBeginQuery),
 };
 
 static Proc Resolve(const char* symbol, const char* name) {
   Proc (*loader)(const char*) = (Proc(*)(const char*))dlsym(RTLD_NEXT, symbol);
   if (loader == NULL) return NULL;
   if (strncmp(name, "glGetGraphicsResetStatus", 24) == 0) return (Proc)FakeResetStatus;
+  if (strncmp(name, "glGetQueryObjectui64v", 21) == 0 && getenv("GLOAMERY_HIDE_TIMER_QUERIES") != NULL) return NULL;
   Proc real = loader(name);
   for (size_t i = 0; real != NULL && i < sizeof kWrapped / sizeof *kWrapped; ++i) {
     if (strcmp(name, kWrapped[i].name) != 0) continue;
