@@ -137,7 +137,7 @@ class Package(unittest.TestCase):
         self.assertGreaterEqual(len(starts), 7, usage)
         for start in starts:
             self.assertRegex(manual, r"(?m)^\s+%s\b" % re.escape(start), "gloamery(6) lacks " + start)
-        for section in ("EXIT STATUS", "SOFTWARE RENDERERS", "ENVIRONMENT"):
+        for section in ("EXIT STATUS", "THE FRAME BUDGET", "WHEN NOBODY IS LOOKING", "ENVIRONMENT"):
             self.assertIn("\n" + section + "\n", manual)
 
     def test_the_unpacked_hack_draws_into_a_window_and_ends_on_sigterm_with_zero(self):
