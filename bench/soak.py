@@ -20,20 +20,9 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
 import xharness  # noqa: E402
+from proc_stats import open_descriptors, resident_kib  # noqa: E402
 
 SCREEN = (1280, 720)
-
-
-def resident_kib(pid):
-    with open("/proc/%d/status" % pid) as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
-
-
-def open_descriptors(pid):
-    return len(os.listdir("/proc/%d/fd" % pid))
 
 
 def read_first_number(path):

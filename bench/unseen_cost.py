@@ -22,21 +22,10 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
 import xharness  # noqa: E402
+from proc_stats import cpu_seconds, niceness  # noqa: E402
 
 TK_HOST = os.path.join(HERE, "..", "tests", "support", "tk_host.py")
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 SCREEN = (1280, 720)
-
-
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
-
-
-def niceness(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        return int(f.read().rsplit(")", 1)[1].split()[16])
 
 
 def frames(record):
