@@ -65,31 +65,35 @@ RenderApp::RenderApp(LaunchOptions* options) : options(options) {
   InitLibrary();
   ChooseWindowSize();
   samples_ = WindowSamples();
+  OpenWindows();
+}
+
+// Members outlive this body, so the order is spelled out: the windows (see
+// CloseWindows), then the library.
+RenderApp::~RenderApp() {
+  CloseWindows();
+  glfwTerminate();
+}
+
+void RenderApp::OpenWindows() {
   OpenWindow(samples_);
   ApplyGlState();
   CoverOtherMonitors();
+}
+
+// The frame's GL objects go first, while their context is current (a lost
+// context ignores the calls, as it ignores every other), then the windows.
+void RenderApp::CloseWindows() {
+  frames_.reset();
+  covers_.reset();
+  window.reset();
 }
 
 bool RenderApp::ContextWasReset() const { return CurrentContextWasReset(); }
 
-// The old objects go while their context is still current; a lost context
-// ignores the calls, as it ignores every other.
 void RenderApp::RebuildAfterReset() {
-  frames_.reset();
-  covers_.reset();
-  window.reset();
-  OpenWindow(samples_);
-  ApplyGlState();
-  CoverOtherMonitors();
-}
-
-// Members outlive this body, so the order is spelled out: the frame's GL
-// objects while their context is current, the windows, then the library.
-RenderApp::~RenderApp() {
-  frames_.reset();
-  covers_.reset();
-  window.reset();
-  glfwTerminate();
+  CloseWindows();
+  OpenWindows();
 }
 
 void RenderApp::InitLibrary() {
