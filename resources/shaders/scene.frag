@@ -222,18 +222,79 @@ vec3 GetSceneNormal(vec3 p) {
 
 // ---- Marching ---------------------------------------------------------------
 
+// Where the body is a plain sphere (past kRibbedZone from its centre) the
+// scene's distance needs neither the ribs nor the cut whenever the gourd
+// without its cut, g0 = min(body, stalk), is at least the ground's distance
+// (the cut only ever raises the gourd's distance, and the ground wins ties)
+// or over 1.85: the cut's negated distance is at most 1.8 (see
+// GetCarvingDistance), so it cannot beat g0 there. Then the scene's distance
+// is min(g0, ground), computed below in the very order GetSceneDistance
+// takes, so that the march takes the very same steps.
+const float kCutReach = 1.85;
+
+// Returns false where the full distance is needed.
+bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
+  float fCentreDist = length(p - vBodyCentre);
+  float fGround = p.y - kGroundHeight;
+  float fGourd = fCentreDist - kBodyRadius;
+  float fGourdId = kObjectBody;
+  float fStalk = GetStalkDistance(p);
+  if (fStalk < fGourd) {
+    fGourd = fStalk;
+    fGourdId = kObjectStalk;
+  }
+  if (fGourd < fGround) {
+    fObjectId = fGourdId;
+    fDist = fGourd;
+  } else {
+    fObjectId = kObjectGround;
+    fDist = fGround;
+  }
+  return fCentreDist > kRibbedZone && (fGourd >= fGround || fGourd > kCutReach);
+}
+
 // Sphere-traces from o along d; returns the distance travelled. vPos is the
 // last sampled position and fObjectId the object found there by the last
 // evaluation, none for a ray that left through the far clip. A ray that runs
 // out of steps counts as a hit where it stands.
+//
+// Steps where the plain distance holds take it in an inner loop, so a group
+// of pixels pays for the full distance only as often as its neediest ray
+// takes a step near the lantern's surface (a software renderer runs a loop until
+// every lane has left it, and both sides of any branch).
 float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
   float t = 0.01;
   vPos = o + d * t;
   fObjectId = kObjectNone;
-  for (int i = 0; i < kRaymarchMaxIter; i++) {
-    vPos = o + d * t;
+  int iStep = 0;
+  bool bDone = false;
+  for (int iNear = 0; iNear < kRaymarchMaxIter; iNear++) {
+    for (int iPlain = 0; iPlain < kRaymarchMaxIter; iPlain++) {
+      if (iStep >= kRaymarchMaxIter) break;
+      vPos = o + d * t;
+      float s;
+      float fPlainId;
+      if (!GetPlainSceneDistance(vPos, s, fPlainId)) break;
+      fObjectId = fPlainId;
+      t += s;
+      iStep++;
+      if (abs(s) < kHitEpsilon) {
+        bDone = true;
+        break;
+      }
+      if (t > kFarClip) {
+        t = kFarClip;
+        vPos = o + d * kFarClip;
+        fObjectId = kObjectNone;
+        bDone = true;
+        break;
+      }
+    }
+    if (bDone || iStep >= kRaymarchMaxIter) break;
+
     float s = GetSceneDistance(vPos, fObjectId);
     t += s;
+    iStep++;
     if (abs(s) < kHitEpsilon) break;
     if (t > kFarClip) {
       t = kFarClip;
