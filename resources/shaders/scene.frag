@@ -269,28 +269,44 @@ float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
   int iStep = 0;
   bool bDone = false;
   for (int iNear = 0; iNear < kRaymarchMaxIter; iNear++) {
+    // Only t is carried from step to step; the last position and its object
+    // are taken again once the loop is left.
+    float tLast = t;
+    bool bStepped = false;
+    bool bClipped = false;
     for (int iPlain = 0; iPlain < kRaymarchMaxIter; iPlain++) {
       if (iStep >= kRaymarchMaxIter) break;
-      vPos = o + d * t;
       float s;
       float fPlainId;
-      if (!GetPlainSceneDistance(vPos, s, fPlainId)) break;
-      fObjectId = fPlainId;
+      if (!GetPlainSceneDistance(o + d * t, s, fPlainId)) break;
+      tLast = t;
       t += s;
       iStep++;
+      bStepped = true;
       if (abs(s) < kHitEpsilon) {
         bDone = true;
         break;
       }
       if (t > kFarClip) {
-        t = kFarClip;
-        vPos = o + d * kFarClip;
-        fObjectId = kObjectNone;
-        bDone = true;
+        bClipped = true;
         break;
       }
     }
-    if (bDone || iStep >= kRaymarchMaxIter) break;
+    if (bClipped) {
+      t = kFarClip;
+      vPos = o + d * kFarClip;
+      fObjectId = kObjectNone;
+      break;
+    }
+    if (bDone || iStep >= kRaymarchMaxIter) {
+      if (bStepped) {
+        float s;
+        vPos = o + d * tLast;
+        GetPlainSceneDistance(vPos, s, fObjectId);
+      }
+      break;
+    }
+    vPos = o + d * t;
 
     float s = GetSceneDistance(vPos, fObjectId);
     t += s;
