@@ -337,26 +337,37 @@ C_Intersection TraceScene(vec3 o, vec3 d) {
 float TraceShadow(vec3 o, vec3 d, float fLimit) {
   // A ray that leaves the ground upward first takes the steps that only
   // the ground bounds, each leaving it 1 + d.y times as high as before: the
-  // ground's distance h = h0 + d.y u after u along the ray. While h < 1 the
-  // point lies below y = -1, where the stalk is further than the ground,
-  // and while u (1 + d.y) < |p0| - 3.5 - h0 the body is a plain sphere
-  // further than the ground too; so the first J steps, those that end
-  // within such a u, are known without taking them. Skipped in closed form
-  // they leave the ray where the march would stand but for rounding, which
-  // only a ray grazing an edge could tell. A start under the hit distance
-  // takes no step here.
+  // ground's distance is h = h0 + d.y u after u along the ray. The body's
+  // distance can beat the ground's only inside the paraboloid
+  // x^2 + z^2 <= 10 y + 25 (from |q| - 3 <= y + 2) or where it is ribbed,
+  // within kRibbedZone of its centre; the stalk's (at least
+  // |q.xz| - 0.2 - 0.1 |y - 3|) only inside a cone that the paraboloid holds
+  // below y = 6. So the first J steps, those that end before the ray can
+  // reach any of these, are known without taking them. Skipped in closed
+  // form they leave the ray where the march would stand but for rounding,
+  // which only a ray grazing an edge could tell. A start under the hit
+  // distance takes no step here.
   vec3 p0 = o + d * 0.01;
   float h0 = p0.y - kGroundHeight;
-  float fReach = min(min((1.0 - 0.01 - h0) / d.y, (length(p0) - kBodyRadius - h0 - 0.01) / (1.0 + d.y)),
-                     min(length(p0) - kRibbedZone - 0.01, kFarClip - 50.0));
+  float a = dot(d.xz, d.xz);
+  float b = 2.0 * dot(p0.xz, d.xz) - 10.0 * d.y;
+  float c = dot(p0.xz, p0.xz) - 10.0 * p0.y - 25.5;
+  float fDisc = b * b - 4.0 * a * c;
+  float fParaboloid = b < 0.0 && fDisc >= 0.0 ? 2.0 * c / (sqrt(max(fDisc, 0.0)) - b) : kFarClip;
+  float fReach = min(min(fParaboloid, length(p0) - kRibbedZone - 0.05),
+                     min((6.0 - p0.y) / d.y, kFarClip - 50.0));
   float fLogRatio = log2(1.0 + d.y);
   float fSteps = floor(log2(1.0 + fReach * d.y / h0) / fLogRatio);
   float t = 0.01;
   int iStep = 0;
-  if (d.y > 0.0 && h0 > 2.0 * kHitEpsilon && fReach > 0.0) {
+  if (d.y > 0.0 && h0 > 2.0 * kHitEpsilon && c > 0.0 && fReach > 0.0) {
     fSteps = min(fSteps, float(kRaymarchMaxIter - 1));
     t += h0 * (exp2(fSteps * fLogRatio) - 1.0) / d.y;
     iStep = int(fSteps);
+    // Gone past the limit, upward and away from the lantern, the ray only
+    // finds positive distances from here on: its distance can only grow.
+    vec3 p = o + d * t;
+    if (t >= fLimit && dot(p, d) >= 0.0 && dot(p, p) > 16.0) iStep = kRaymarchMaxIter;
   }
   vec3 vPos;
   float fObjectId;
