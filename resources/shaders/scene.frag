@@ -226,11 +226,15 @@ vec3 GetSceneNormal(vec3 p) {
 // scene's distance needs neither the ribs nor the cut whenever the gourd
 // without its cut, g0 = min(body, stalk), is at least the ground's distance
 // (the cut only ever raises the gourd's distance, and the ground wins ties)
-// or over 1.85: the cut's negated distance is at most 1.8 (see
-// GetCarvingDistance), so it cannot beat g0 there. Then the scene's distance
+// or over 0.3: so far out the cut's negated distance is at most 0.25, so it
+// cannot beat g0 there. Of its terms, -hollow is negative beyond 2.7 from the
+// centre, -lid at most 0.03, and -face at most the deepest point inside an
+// opening of the face: 0.25, at the bottom of the mouth's crescent (where its
+// two circles' terms meet; the nose and eyes are shallower, and a fine
+// search of the face plane finds nothing deeper). Then the scene's distance
 // is min(g0, ground), computed below in the very order GetSceneDistance
 // takes, so that the march takes the very same steps.
-const float kCutReach = 1.85;
+const float kCutReach = 0.3;
 
 // Returns false where the full distance is needed.
 bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
