@@ -222,18 +222,97 @@ vec3 GetSceneNormal(vec3 p) {
 
 // ---- Marching ---------------------------------------------------------------
 
+// Where the body is a plain sphere (past kRibbedZone from its centre) the
+// scene's distance needs neither the ribs nor the cut whenever the gourd
+// without its cut, g0 = min(body, stalk), is at least the ground's distance
+// (the cut only ever raises the gourd's distance, and the ground wins ties)
+// or over 0.3: so far out the cut's negated distance is at most 0.25, so it
+// cannot beat g0 there. Of its terms, -hollow is negative beyond 2.7 from the
+// centre, -lid at most 0.03, and -face at most the deepest point inside an
+// opening of the face: 0.25, at the bottom of the mouth's crescent (where its
+// two circles' terms meet; the nose and eyes are shallower, and a fine
+// search of the face plane finds nothing deeper). Then the scene's distance
+// is min(g0, ground), computed below in the very order GetSceneDistance
+// takes, so that the march takes the very same steps.
+const float kCutReach = 0.3;
+
+// Returns false where the full distance is needed.
+bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
+  float fCentreDist = length(p - vBodyCentre);
+  float fGround = p.y - kGroundHeight;
+  float fGourd = fCentreDist - kBodyRadius;
+  float fGourdId = kObjectBody;
+  float fStalk = GetStalkDistance(p);
+  if (fStalk < fGourd) {
+    fGourd = fStalk;
+    fGourdId = kObjectStalk;
+  }
+  if (fGourd < fGround) {
+    fObjectId = fGourdId;
+    fDist = fGourd;
+  } else {
+    fObjectId = kObjectGround;
+    fDist = fGround;
+  }
+  return fCentreDist > kRibbedZone && (fGourd >= fGround || fGourd > kCutReach);
+}
+
 // Sphere-traces from o along d; returns the distance travelled. vPos is the
 // last sampled position and fObjectId the object found there by the last
 // evaluation, none for a ray that left through the far clip. A ray that runs
 // out of steps counts as a hit where it stands.
-float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
-  float t = 0.01;
+//
+// Steps where the plain distance holds take it in an inner loop, so a group
+// of pixels pays for the full distance only as often as its neediest ray
+// takes a step near the lantern's surface (a software renderer runs a loop until
+// every lane has left it, and both sides of any branch).
+float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out float fObjectId) {
   vPos = o + d * t;
   fObjectId = kObjectNone;
-  for (int i = 0; i < kRaymarchMaxIter; i++) {
+  bool bDone = false;
+  for (int iNear = 0; iNear < kRaymarchMaxIter; iNear++) {
+    // Only t is carried from step to step; the last position and its object
+    // are taken again once the loop is left.
+    float tLast = t;
+    bool bStepped = false;
+    bool bClipped = false;
+    for (int iPlain = 0; iPlain < kRaymarchMaxIter; iPlain++) {
+      if (iStep >= kRaymarchMaxIter) break;
+      float s;
+      float fPlainId;
+      if (!GetPlainSceneDistance(o + d * t, s, fPlainId)) break;
+      tLast = t;
+      t += s;
+      iStep++;
+      bStepped = true;
+      if (abs(s) < kHitEpsilon) {
+        bDone = true;
+        break;
+      }
+      if (t > kFarClip) {
+        bClipped = true;
+        break;
+      }
+    }
+    if (bClipped) {
+      t = kFarClip;
+      vPos = o + d * kFarClip;
+      fObjectId = kObjectNone;
+      break;
+    }
+    if (bDone || iStep >= kRaymarchMaxIter) {
+      if (bStepped) {
+        float s;
+        vPos = o + d * tLast;
+        GetPlainSceneDistance(vPos, s, fObjectId);
+      }
+      break;
+    }
     vPos = o + d * t;
+
     float s = GetSceneDistance(vPos, fObjectId);
     t += s;
+    iStep++;
     if (abs(s) < kHitEpsilon) break;
     if (t > kFarClip) {
       t = kFarClip;
@@ -243,6 +322,10 @@ float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
     }
   }
   return t;
+}
+
+float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
+  return MarchSceneFrom(o, d, 0.01, 0, vPos, fObjectId);
 }
 
 C_Intersection TraceScene(vec3 o, vec3 d) {
@@ -256,9 +339,43 @@ C_Intersection TraceScene(vec3 o, vec3 d) {
 }
 
 float TraceShadow(vec3 o, vec3 d, float fLimit) {
+  // A ray that leaves the ground upward first takes the steps that only
+  // the ground bounds, each leaving it 1 + d.y times as high as before: the
+  // ground's distance is h = h0 + d.y u after u along the ray. The body's
+  // distance can beat the ground's only inside the paraboloid
+  // x^2 + z^2 <= 10 y + 25 (from |q| - 3 <= y + 2) or where it is ribbed,
+  // within kRibbedZone of its centre; the stalk's (at least
+  // |q.xz| - 0.2 - 0.1 |y - 3|) only inside a cone that the paraboloid holds
+  // below y = 6. So the first J steps, those that end before the ray can
+  // reach any of these, are known without taking them. Skipped in closed
+  // form they leave the ray where the march would stand but for rounding,
+  // which only a ray grazing an edge could tell. A start under the hit
+  // distance takes no step here.
+  vec3 p0 = o + d * 0.01;
+  float h0 = p0.y - kGroundHeight;
+  float a = dot(d.xz, d.xz);
+  float b = 2.0 * dot(p0.xz, d.xz) - 10.0 * d.y;
+  float c = dot(p0.xz, p0.xz) - 10.0 * p0.y - 25.5;
+  float fDisc = b * b - 4.0 * a * c;
+  float fParaboloid = b < 0.0 && fDisc >= 0.0 ? 2.0 * c / (sqrt(max(fDisc, 0.0)) - b) : kFarClip;
+  float fReach = min(min(fParaboloid, length(p0) - kRibbedZone - 0.05),
+                     min((6.0 - p0.y) / d.y, kFarClip - 50.0));
+  float fLogRatio = log2(1.0 + d.y);
+  float fSteps = floor(log2(1.0 + fReach * d.y / h0) / fLogRatio);
+  float t = 0.01;
+  int iStep = 0;
+  if (d.y > 0.0 && h0 > 2.0 * kHitEpsilon && c > 0.0 && fReach > 0.0) {
+    fSteps = min(fSteps, float(kRaymarchMaxIter - 1));
+    t += h0 * (exp2(fSteps * fLogRatio) - 1.0) / d.y;
+    iStep = int(fSteps);
+    // Gone past the limit, upward and away from the lantern, the ray only
+    // finds positive distances from here on: its distance can only grow.
+    vec3 p = o + d * t;
+    if (t >= fLimit && dot(p, d) >= 0.0 && dot(p, p) > 16.0) iStep = kRaymarchMaxIter;
+  }
   vec3 vPos;
   float fObjectId;
-  float fDist = MarchScene(o, d, vPos, fObjectId);
+  float fDist = MarchSceneFrom(o, d, t, iStep, vPos, fObjectId);
   return fDist < fLimit ? 0.0 : 1.0;
 }
 
