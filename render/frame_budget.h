@@ -93,8 +93,6 @@ class FrameBudget {
  public:
   explicit FrameBudget(double budgetSeconds = kFrameBudgetSeconds) : budget_(budgetSeconds) {}
 
-  double budget() const { return budget_; }
-
   // Where to start, before any frame was drawn: the largest size that a
   // probe's cost per pixel predicts within the step-down target (and never
   // beyond kLongestPredictedWorkSeconds), so that even the first frame at 8K
