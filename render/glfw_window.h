@@ -14,7 +14,6 @@ class GlfwWindow final : public RenderWindow {
   explicit GlfwWindow(GLFWwindow* window);
   ~GlfwWindow() override;
 
-
   void SetIcon(const GLFWimage& image) override { glfwSetWindowIcon(window_, 1, &image); }
   GlProcLoader ProcAddressLoader() const override { return glfwGetProcAddress; }
   void SetSwapInterval(int interval) override { glfwSwapInterval(interval); }
