@@ -18,15 +18,22 @@ GpuBuffer::~GpuBuffer() { glDeleteBuffers(1, &buffer_); }
 void GpuBuffer::UploadVertices(size_t bytes, const void* data, GLint location, GLint components) {
   glBindBuffer(GL_ARRAY_BUFFER, buffer_);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
-  if (location < 0) return;
-  glEnableVertexAttribArray(static_cast<GLuint>(location));
-  glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
+  PointAttribute(location, components);
 }
 
 void GpuBuffer::UploadIndices(size_t bytes, const void* data) {
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer_);
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
 }
+
+void GpuBuffer::PointAttribute(GLint location, GLint components) {
+  glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+  if (location < 0) return;
+  glEnableVertexAttribArray(static_cast<GLuint>(location));
+  glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
+}
+
+void GpuBuffer::BindAsIndices() { glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer_); }
 
 void CreateBuffers() {
   positionBuffer = new GpuBuffer(BufferKind::Vertex);
@@ -47,6 +54,15 @@ void UploadBuffers(const MeshArrays& mesh, ShaderProgram& program) {
   bitangentBuffer->UploadVertices(mesh.BitangentBytes(), mesh.bitangents.data(),
                                   program.AttribLocation("position_bitangent"), 3);
   indexBuffer->UploadIndices(mesh.IndexBytes(), mesh.indices.data());
+}
+
+void BindBuffers(ShaderProgram& program) {
+  positionBuffer->PointAttribute(program.AttribLocation("position"), 3);
+  texCoordBuffer->PointAttribute(program.AttribLocation("position_tex"), 2);
+  normalBuffer->PointAttribute(program.AttribLocation("position_normal"), 3);
+  tangentBuffer->PointAttribute(program.AttribLocation("position_tangent"), 3);
+  bitangentBuffer->PointAttribute(program.AttribLocation("position_bitangent"), 3);
+  indexBuffer->BindAsIndices();
 }
 
 void DeleteBuffers() {

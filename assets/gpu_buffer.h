@@ -24,6 +24,11 @@ class GpuBuffer {
   void UploadVertices(size_t bytes, const void* data, GLint location, GLint components);
   // Fills the buffer as the element array buffer, which it stays.
   void UploadIndices(size_t bytes, const void* data);
+  // In the current context, without uploading: the attribute pointed at the
+  // buffer (as UploadVertices leaves it), or the buffer bound as the element
+  // array.
+  void PointAttribute(GLint location, GLint components);
+  void BindAsIndices();
 
   GLuint buffer() const { return buffer_; }
   BufferKind kind() const { return kind_; }
@@ -48,4 +53,7 @@ void CreateBuffers();
 // and the element array binding stay in the context's default state, where
 // every later draw finds them.
 void UploadBuffers(const MeshArrays& mesh, ShaderProgram& program);
+// In another context that shares the buffers: the same pointers and element
+// array binding as UploadBuffers left in the context it ran in.
+void BindBuffers(ShaderProgram& program);
 void DeleteBuffers();

@@ -24,6 +24,12 @@ int LowestUsefulRung(FrameSize window) {
   return rung;
 }
 
+int LowestUsefulRung(const FrameWindows& windows) {
+  int lowest = 0;
+  for (FrameSize window : windows) lowest = std::max(lowest, LowestUsefulRung(window));
+  return lowest;
+}
+
 double MedianSeconds(std::vector<double> seconds) {
   if (seconds.empty()) return 0;
   const auto middle = seconds.begin() + static_cast<std::ptrdiff_t>(seconds.size() / 2);
@@ -47,26 +53,39 @@ double PredictedSeconds(CostSample here, CostSample other, double toScale) {
   return fixed + (here.seconds - fixed) * (toScale * toScale) / herePixels;
 }
 
-void FrameBudget::StartFromProbe(double secondsPerPixel, FrameSize window) {
+namespace {
+
+double PixelsAt(const FrameWindows& windows, int rung) {
+  double pixels = 0;
+  for (FrameSize window : windows) {
+    const FrameSize size = ScaledFrameSize(window, RungScale(rung));
+    pixels += static_cast<double>(size.width) * size.height;
+  }
+  return pixels;
+}
+
+}  // namespace
+
+void FrameBudget::StartFromProbe(double secondsPerPixel, const FrameWindows& windows) {
   const double target = std::min(StepDownTarget(), kLongestPredictedWorkSeconds);
-  const int lowest = LowestUsefulRung(window);
+  const int lowest = LowestUsefulRung(windows);
   rung_ = lowest;
   for (int rung = 0; rung < lowest; ++rung) {
-    const FrameSize size = ScaledFrameSize(window, RungScale(rung));
-    if (secondsPerPixel * size.width * size.height <= target) {
+    if (secondsPerPixel * PixelsAt(windows, rung) <= target) {
       rung_ = rung;
       break;
     }
   }
 }
 
-bool FrameBudget::RecordFrame(double now, double workSeconds, FrameSize window) {
-  if (!started_ || window != window_) {
+bool FrameBudget::RecordFrame(double now, double workSeconds, const FrameWindows& windows) {
+  if (!started_ || windows != windows_) {
     started_ = true;
-    window_ = window;
+    windows_ = windows;
+    lowest_ = LowestUsefulRung(windows);
     std::fill(seenAt_.begin(), seenAt_.end(), 0.0);
     recent_.clear();
-    MoveTo(std::min(rung_, LowestUsefulRung(window)), now);
+    MoveTo(std::min(rung_, lowest_), now);
   }
   if (ignoredLeft_ > 0) {
     --ignoredLeft_;
@@ -75,9 +94,8 @@ bool FrameBudget::RecordFrame(double now, double workSeconds, FrameSize window) 
   recent_.push_back(workSeconds);
   if (static_cast<int>(recent_.size()) > kFrameHistory) recent_.erase(recent_.begin());
 
-  const int lowest = LowestUsefulRung(window);
-  if (rung_ < lowest && StepDownIsDue()) {
-    const int fitting = RungFitting(StepDownTarget(), window);
+  if (rung_ < lowest_ && StepDownIsDue()) {
+    const int fitting = RungFitting(StepDownTarget());
     // A step up that had to be taken back was tried too eagerly.
     if (reachedByStepUp_) stepUpHold_ = std::min(2 * stepUpHold_, kLongestStepUpHoldSeconds);
     reachedByStepUp_ = false;
@@ -104,6 +122,12 @@ bool FrameBudget::StepDownIsDue() const {
   return MedianSeconds(last) > budget_;
 }
 
+bool FrameBudget::OverwhelmedAtLowestRung() const {
+  if (!started_ || rung_ < lowest_ || static_cast<int>(recent_.size()) < kFramesForStepDown) return false;
+  const std::vector<double> last(recent_.end() - kFramesForStepDown, recent_.end());
+  return MedianSeconds(last) > kFrameBudgetSeconds;
+}
+
 bool FrameBudget::StepUpIsDue(double now) const {
   if (now - rungSince_ < stepUpHold_ || static_cast<int>(recent_.size()) < kFramesForStepUp) return false;
   return PredictedAt(rung_ - 1) <= StepUpTarget();
@@ -122,11 +146,10 @@ double FrameBudget::PredictedAt(int rung) const {
 }
 
 // The largest size predicted to fit `target`, at the lowest rung if none does.
-int FrameBudget::RungFitting(double target, FrameSize window) const {
-  const int lowest = LowestUsefulRung(window);
-  for (int rung = rung_; rung < lowest; ++rung)
+int FrameBudget::RungFitting(double target) const {
+  for (int rung = rung_; rung < lowest_; ++rung)
     if (PredictedAt(rung) <= target) return rung;
-  return lowest;
+  return lowest_;
 }
 
 void FrameBudget::MoveTo(int rung, double now) {

@@ -69,8 +69,15 @@ double RungScale(int rung);
 // (or the window's, where that is smaller), never empty.
 FrameSize ScaledFrameSize(FrameSize window, double scale);
 
-// The lowest rung that still gives a picture different from the one above.
+// The windows one frame is drawn into (one per monitor that shows the scene,
+// the primary's first): the budget is one for all of them, each drawn at
+// the same rung of its own size.
+using FrameWindows = std::vector<FrameSize>;
+
+// The lowest rung that still gives a picture different from the one above:
+// for several windows, in any of them.
 int LowestUsefulRung(FrameSize window);
+int LowestUsefulRung(const FrameWindows& windows);
 
 // The middle of the measured times (the upper middle for an even count).
 double MedianSeconds(std::vector<double> seconds);
@@ -92,12 +99,15 @@ double PredictedSeconds(CostSample here, CostSample other, double toScale);
 class FrameBudget {
  public:
   explicit FrameBudget(double budgetSeconds = kFrameBudgetSeconds) : budget_(budgetSeconds) {}
+  // A new primary monitor brings its own refresh period.
+  void SetBudgetSeconds(double budgetSeconds) { budget_ = budgetSeconds; }
 
   // Where to start, before any frame was drawn: the largest size that a
   // probe's cost per pixel predicts within the step-down target (and never
   // beyond kLongestPredictedWorkSeconds), so that even the first frame at 8K
-  // on a software renderer comes quickly.
-  void StartFromProbe(double secondsPerPixel, FrameSize window);
+  // on a software renderer comes quickly. Every window's pixels count.
+  void StartFromProbe(double secondsPerPixel, const FrameWindows& windows);
+  void StartFromProbe(double secondsPerPixel, FrameSize window) { StartFromProbe(secondsPerPixel, FrameWindows{window}); }
 
   // The size to draw at for a window; starts at the window's own size.
   FrameSize TargetSize(FrameSize window) const { return ScaledFrameSize(window, RungScale(rung_)); }
@@ -105,15 +115,24 @@ class FrameBudget {
 
   // Takes one frame's work time (its drawing and presentation, not the wait
   // for the next refresh), measured at `now` seconds on a steady clock, for
-  // a frame drawn at TargetSize(window). Says whether the rung has changed.
-  // A window of a new size starts the evidence afresh.
-  bool RecordFrame(double now, double workSeconds, FrameSize window);
+  // a frame drawn at TargetSize(window) in each window (the work summed
+  // over them). Says whether the rung has changed. A window of a new size, or
+  // one more or fewer, starts the evidence afresh.
+  bool RecordFrame(double now, double workSeconds, const FrameWindows& windows);
+  bool RecordFrame(double now, double workSeconds, FrameSize window) {
+    return RecordFrame(now, workSeconds, FrameWindows{window});
+  }
+
+  // True when even the smallest picture, with every window drawing, takes
+  // longer than a twentieth of a second: the renderer cannot afford the scene
+  // on this many monitors, and the others are better black.
+  bool OverwhelmedAtLowestRung() const;
 
  private:
   bool StepDownIsDue() const;
   bool StepUpIsDue(double now) const;
   double PredictedAt(int rung) const;
-  int RungFitting(double target, FrameSize window) const;
+  int RungFitting(double target) const;
   void MoveTo(int rung, double now);
 
   double StepDownTarget() const { return kStepDownShare * budget_; }
@@ -126,7 +145,8 @@ class FrameBudget {
   bool started_ = false;
   int ignoredLeft_ = kFramesIgnoredAfterChange;
   double stepUpHold_ = kFirstStepUpHoldSeconds;
-  FrameSize window_;
+  FrameWindows windows_;
+  int lowest_ = 0;
   std::vector<double> recent_;
   // The median work time last seen at each rung for this window; 0 where
   // none was seen.

@@ -1,10 +1,11 @@
 #include "render/frame_cycle.h"
 
+#include <algorithm>
+
 #include "platform/display_power.h"
+#include "platform/gl.h"
 #include "platform/software_renderer.h"
-#include "render/gpu_frame_timer.h"
 #include "render/render_window.h"
-#include "render/scaled_frame.h"
 
 namespace {
 
@@ -25,81 +26,125 @@ double BudgetSeconds(bool software, int refreshRateHz) {
 
 FrameCycle::FrameCycle(RenderWindow& window, int refreshRateHz)
     : window_(window),
+      software_(CurrentRendererIsSoftware()),
       pacer_(refreshRateHz),
-      budget_(BudgetSeconds(CurrentRendererIsSoftware(), refreshRateHz)),
-      timer_(GpuFrameTimer::Create()),
+      budget_(BudgetSeconds(software_, refreshRateHz)),
+      frame_(window),
       frameStart_(FramePacer::Clock::now()),
-      displayPower_(DisplayPower::Watch()) {}
+      displayPower_(DisplayPower::Watch()) {
+  // The scene sets up its own context's state as it is made.
+  frame_.scenePrepared = true;
+}
 
 FrameCycle::~FrameCycle() = default;
 
-FrameSize FrameCycle::Begin(FrameSize window) {
-  if (!FrameIsSeen()) {
+void FrameCycle::FollowRefreshRate(int refreshRateHz) {
+  pacer_ = FramePacer(refreshRateHz);
+  budget_.SetBudgetSeconds(BudgetSeconds(software_, refreshRateHz));
+}
+
+bool FrameCycle::OthersCannotBeAfforded() const { return drawnWindows_.size() > 1 && budget_.OverwhelmedAtLowestRung(); }
+
+bool FrameCycle::IsSeen(const FramePart& part) const { return part.frame->window().events().IsSeen(); }
+
+void FrameCycle::Draw(FrameSize window, const std::vector<FramePart>& others, const SceneDrawing& scene) {
+  drawn_.clear();
+  drawnWindows_.clear();
+  lastDrawn_ = FrameSize{};
+  probing_ = false;
+  std::vector<FramePart> parts{FramePart{&frame_, window}};
+  parts.insert(parts.end(), others.begin(), others.end());
+  std::copy_if(parts.begin(), parts.end(), std::back_inserter(drawn_), [this](const FramePart& p) { return IsSeen(p); });
+  if (drawn_.empty() || !DisplayIsOn(FramePacer::Clock::now())) {
+    drawn_.clear();
     paused_ = true;
-    return FrameSize{};
+    return;
   }
   // The pause was no frame: the budget times the next one from now, and the
   // pacer starts it at once without catching up.
   if (paused_) frameStart_ = FramePacer::Clock::now();
   paused_ = false;
-  if (probesLeft_ > 0 && BeginProbe(window)) return probeSize_;
+  if (probesLeft_ > 0 && BeginProbe(window)) {
+    probing_ = true;
+    // The windows the first frames will be drawn into.
+    probeWindows_ = FrameWindows{window};
+    for (const FramePart& part : drawn_)
+      if (part.frame != &frame_) probeWindows_.push_back(part.window);
+    drawn_.clear();
+    scene.draw(probeSize_);
+    return;
+  }
   probesLeft_ = 0;
-  const FrameSize size = budget_.TargetSize(window);
-  drawingScaled_ = size != window && BindScaledTarget(size);
-  // The window itself, where the probes or a larger picture left the
-  // picture's target bound.
-  if (!drawingScaled_ && scaledFrame_) glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  if (timer_) timer_->Begin(budget_.rung());
-  return drawingScaled_ ? size : window;
+
+  ++serial_;
+  timedByGpu_ = std::all_of(drawn_.begin(), drawn_.end(), [](const FramePart& p) { return p.frame->IsTimedByGpu(); });
+  if (timedByGpu_) tally_.Open(serial_, budget_.rung(), static_cast<int>(drawn_.size()));
+  for (const FramePart& part : drawn_) {
+    drawnWindows_.push_back(part.window);
+    DrawPart(part, scene);
+  }
+  window_.MakeContextCurrent();
+}
+
+void FrameCycle::DrawPart(const FramePart& part, const SceneDrawing& scene) {
+  WindowFrame& frame = *part.frame;
+  frame.window().MakeContextCurrent();
+  if (!frame.scenePrepared) {
+    scene.prepare();
+    frame.scenePrepared = true;
+  }
+  const FrameSize size = frame.Begin(budget_.TargetSize(part.window), part.window, serial_);
+  if (&frame == &frame_) lastDrawn_ = size;
+  scene.draw(size);
+  frame.End(part.window);
+  CollectGpuTimes(frame);
+}
+
+// Each context's answers are read while it is current, a frame or two after
+// they were asked for.
+void FrameCycle::CollectGpuTimes(WindowFrame& frame) {
+  double seconds = 0;
+  int serial = 0;
+  while (frame.TakeTime(&seconds, &serial))
+    if (timedByGpu_) tally_.Add(serial, seconds);
 }
 
 // The probe is drawn at the smallest size into the picture's own target and
 // never shown; the first is not counted, since it pays for compiling the
 // shader's code for the renderer. glFinish waits for it: its cost per pixel
 // (an overestimate, with the frame's fixed part in it) sizes the first frame
-// that is shown.
+// that is shown, in every window the frame will be drawn into.
 bool FrameCycle::BeginProbe(FrameSize window) {
   probeSize_ = ScaledFrameSize(window, RungScale(LowestUsefulRung(window)));
-  if (probeSize_.width <= 0 || probeSize_.height <= 0 || !BindScaledTarget(probeSize_)) return false;
+  if (probeSize_.width <= 0 || probeSize_.height <= 0 || !frame_.BindScaledTarget(probeSize_)) return false;
   glFinish();
   probeStart_ = FramePacer::Clock::now();
   return true;
 }
 
-void FrameCycle::EndProbe(FrameSize window) {
+void FrameCycle::EndProbe() {
   glFinish();
   const double seconds = Seconds(FramePacer::Clock::now() - probeStart_).count();
   if (--probesLeft_ > 0) return;
-  budget_.StartFromProbe(seconds / (static_cast<double>(probeSize_.width) * probeSize_.height), window);
-}
-
-// The picture's target is made when a picture smaller than the window is
-// first wanted; where the GL cannot make one, frames are drawn at the
-// window's size from then on.
-bool FrameCycle::BindScaledTarget(FrameSize size) {
-  if (!scaledFrame_ && !scaledFrameRefused_) {
-    scaledFrame_ = ScaledFrame::Create();
-    scaledFrameRefused_ = !scaledFrame_;
-  }
-  if (scaledFrame_ && scaledFrame_->BindForDrawing(size)) return true;
-  // A target the GL refused once is not asked for again.
-  scaledFrame_.reset();
-  scaledFrameRefused_ = true;
-  return false;
+  budget_.StartFromProbe(seconds / (static_cast<double>(probeSize_.width) * probeSize_.height), probeWindows_);
 }
 
 // The budget counts a frame's work only, up to its presentation: the wait for
 // the refresh after it is not the renderer's cost.
-void FrameCycle::Present(FrameSize window) {
+void FrameCycle::Present() {
   if (paused_) return;
-  if (probesLeft_ > 0) {
-    EndProbe(window);
+  if (probing_) {
+    EndProbe();
     return;
   }
-  if (drawingScaled_) scaledFrame_->StretchTo(window);
-  if (timer_) timer_->End();
-  window_.SwapBuffers();
-  if (!scaledFrameRefused_) RecordFrameTimes(FramePacer::Clock::now(), window);
+  for (const FramePart& part : drawn_) {
+    if (part.frame == &frame_) continue;
+    part.frame->window().MakeContextCurrent();
+    part.frame->window().SwapBuffers();
+  }
+  window_.MakeContextCurrent();
+  if (drawn_.front().frame == &frame_) window_.SwapBuffers();
+  if (!frame_.ScaledTargetRefused()) RecordFrameTimes(FramePacer::Clock::now());
 }
 
 void FrameCycle::WaitForNext() {
@@ -112,8 +157,6 @@ void FrameCycle::WaitForNext() {
   frameStart_ = FramePacer::Clock::now();
 }
 
-bool FrameCycle::FrameIsSeen() { return window_.events().IsSeen() && DisplayIsOn(FramePacer::Clock::now()); }
-
 bool FrameCycle::DisplayIsOn(FramePacer::Clock::time_point now) {
   if (displayAskedAt_ == FramePacer::Clock::time_point{} ||
       Seconds(now - displayAskedAt_).count() >= kDisplayPowerPeriodSeconds) {
@@ -123,18 +166,18 @@ bool FrameCycle::DisplayIsOn(FramePacer::Clock::time_point now) {
   return displayOn_;
 }
 
-// The GPU's own times where it keeps them, each counted for the size it was
-// drawn at (its answer comes a frame or two later); else the CPU's, from the
-// end of the wait for the refresh to the end of the swap.
-void FrameCycle::RecordFrameTimes(FramePacer::Clock::time_point presented, FrameSize window) {
+// The GPU's own times where every window's context keeps them, each frame
+// counted for the size it was drawn at (its answers come a frame or two
+// later); else the CPU's, from the end of the wait for the refresh to the end
+// of the last swap.
+void FrameCycle::RecordFrameTimes(FramePacer::Clock::time_point presented) {
   const double now = SecondsOf(presented);
-  if (!timer_) {
-    budget_.RecordFrame(now, Seconds(presented - frameStart_).count(), window);
+  if (!timedByGpu_) {
+    budget_.RecordFrame(now, Seconds(presented - frameStart_).count(), drawnWindows_);
     return;
   }
   double seconds = 0;
   int rung = 0;
-  while (timer_->TakeResult(&seconds, &rung)) {
-    if (rung == budget_.rung()) budget_.RecordFrame(now, seconds, window);
-  }
+  while (tally_.TakeComplete(&seconds, &rung))
+    if (rung == budget_.rung()) budget_.RecordFrame(now, seconds, drawnWindows_);
 }

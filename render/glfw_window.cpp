@@ -30,6 +30,9 @@ GlfwWindow::GlfwWindow(GLFWwindow* window) : RenderWindow(window), window_(windo
   glfwSetScrollCallback(window_, OnScroll);
   glfwSetWindowIconifyCallback(window_, OnIconify);
   platform_ = AttachGlfwWindowPlatform(window_, events());
+  int width = 0, height = 0;
+  glfwGetWindowSize(window_, &width, &height);
+  events().InputWindowSize(width, height);
 }
 
 GlfwWindow::~GlfwWindow() {
@@ -45,6 +48,25 @@ void GlfwWindow::PollEvents() {
 void GlfwWindow::WaitEvents(double seconds) {
   glfwWaitEventsTimeout(seconds);
   if (platform_) platform_->Poll();
+}
+
+void GlfwWindow::MoveToMonitor(GLFWmonitor* monitor) { MoveFullScreen(window_, monitor); }
+
+void MoveFullScreen(GLFWwindow* window, GLFWmonitor* monitor) {
+  const GLFWvidmode* mode = glfwGetVideoMode(monitor);
+  if (mode == nullptr) return;
+  int x = 0, y = 0;
+  glfwGetMonitorPos(monitor, &x, &y);
+  glfwSetWindowMonitor(window, nullptr, x, y, mode->width, mode->height, 0);
+  glfwSetWindowMonitor(window, monitor, x, y, mode->width, mode->height, mode->refreshRate);
+}
+
+void ApplySceneWindowHints(int samples) {
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 1);
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
+  glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
+  glfwWindowHint(GLFW_SAMPLES, samples);
+  glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
 }
 
 std::unique_ptr<RenderWindow> CreateFullScreenWindow(int width, int height, const char* title) {

@@ -23,6 +23,9 @@ class GlfwWindow final : public RenderWindow {
   void WaitEvents(double seconds) override;
   bool ShouldClose() const override { return glfwWindowShouldClose(window_) != 0; }
   bool IsHostEnabled() const override { return true; }
+  void MoveToMonitor(GLFWmonitor* monitor) override;
+
+  GLFWwindow* handle() const { return window_; }
 
  protected:
   void MakeCurrent() override { glfwMakeContextCurrent(window_); }
@@ -33,3 +36,12 @@ class GlfwWindow final : public RenderWindow {
   GLFWwindow* window_;
   std::unique_ptr<GlfwWindowPlatform> platform_;
 };
+
+// The context and framebuffer the scene's windows are made with, so that the
+// windows on other monitors can share the scene's objects with its own.
+void ApplySceneWindowHints(int samples);
+
+// Where no window manager can be told which monitor a full-screen window
+// belongs on, it fills the monitor the window already is on: a window is
+// made full-screen on `monitor` by being moved over it first.
+void MoveFullScreen(GLFWwindow* window, GLFWmonitor* monitor);

@@ -9,7 +9,8 @@
 #include "render/attach/host_window.h"
 #include "render/frame_cycle.h"
 #include "render/gl_entry_points.h"
-#include "render/monitor_covers.h"
+#include "render/glfw_window.h"
+#include "render/monitor_windows.h"
 #include "render/render_window.h"
 #include "render/window_icon.h"
 
@@ -35,8 +36,7 @@ void OnMouseButton(GLFWwindow*, int, int, int) { std::exit(0); }
 void OnCursorPos(GLFWwindow*, double, double) {}
 void OnScroll(GLFWwindow*, double, double) {}
 
-int PrimaryRefreshRate() {
-  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+int RefreshRateOf(GLFWmonitor* monitor) {
   const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
   return mode && mode->refreshRate > 0 ? mode->refreshRate : kFallbackRefreshRateHz;
 }
@@ -78,14 +78,14 @@ RenderApp::~RenderApp() {
 void RenderApp::OpenWindows() {
   OpenWindow(samples_);
   ApplyGlState();
-  CoverOtherMonitors();
+  OpenMonitorWindows();
 }
 
 // The frame's GL objects go first, while their context is current (a lost
 // context ignores the calls, as it ignores every other), then the windows.
 void RenderApp::CloseWindows() {
   frames_.reset();
-  covers_.reset();
+  monitors_.reset();
   window.reset();
 }
 
@@ -122,13 +122,7 @@ void RenderApp::ChooseWindowSize() {
   viewportHeight = height > 0 ? height : kFallbackHeight;
 }
 
-void RenderApp::ApplyWindowHints(int samples) {
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 1);
-  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 0);
-  glfwWindowHint(GLFW_CONTEXT_ROBUSTNESS, GLFW_LOSE_CONTEXT_ON_RESET);
-  glfwWindowHint(GLFW_SAMPLES, samples);
-  glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
-}
+void RenderApp::ApplyWindowHints(int samples) { ApplySceneWindowHints(samples); }
 
 void RenderApp::OpenWindow(int samples) {
   ApplyWindowHints(samples);
@@ -157,12 +151,19 @@ WindowCallbacks RenderApp::InputCallbacks() const {
 
 void RenderApp::InstallCallbacks() { window->SetCallbacks(InputCallbacks()); }
 
-// A full-screen run hides the desktop on every monitor, not only where the
-// scene is drawn. The scene's context is current here and stays so.
-void RenderApp::CoverOtherMonitors() {
+// A full-screen run shows the scene on every monitor, not only the primary
+// one. The scene's context is current here and stays so.
+void RenderApp::OpenMonitorWindows() {
   if (options->mode == LaunchMode::Preview) return;
-  covers_ = std::make_unique<MonitorCovers>();
-  covers_->Open(glfwGetCurrentContext(), InputCallbacks());
+  monitors_ = std::make_unique<MonitorWindows>(glfwGetCurrentContext(), InputCallbacks(), samples_);
+}
+
+void RenderApp::FollowMonitors() {
+  if (!monitors_) return;
+  GLFWmonitor* primary = monitors_->Follow();
+  if (primary == nullptr) return;
+  window->MoveToMonitor(primary);
+  frames_->FollowRefreshRate(RefreshRateOf(primary));
 }
 
 // An OpenGL without shaders (Windows' own software renderer where no display
@@ -177,21 +178,11 @@ void RenderApp::LoadGlEntryPoints() {
   std::exit(0);
 }
 
-void ApplyFrameGlState() {
-  glCullFace(GL_FRONT_AND_BACK);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glEnable(GL_MULTISAMPLE);
-  glEnable(GL_LINE_SMOOTH);
-  glEnable(GL_POLYGON_SMOOTH);
-}
-
 void RenderApp::ApplyGlState() {
   ApplyFrameGlState();
   SetSwapInterval(1);
   window->HideCursor();
-  frames_ = std::make_unique<FrameCycle>(*window, PrimaryRefreshRate());
+  frames_ = std::make_unique<FrameCycle>(*window, RefreshRateOf(glfwGetPrimaryMonitor()));
 }
 
 // The budget's picture is shaded single-sampled and stretched with
@@ -225,9 +216,16 @@ bool RenderApp::RendererDrawsInSoftware() {
   return software;
 }
 
-FrameSize RenderApp::BeginFrame() { return frames_->Begin(FrameSize{viewportWidth, viewportHeight}); }
+void RenderApp::DrawFrame(const SceneDrawing& scene) {
+  FollowMonitors();
+  frames_->Draw(FrameSize{viewportWidth, viewportHeight}, monitors_ ? monitors_->Parts() : std::vector<FramePart>{},
+                scene);
+}
 
+// Where the renderer cannot afford the scene on every monitor, the others go
+// black for the rest of the run: never back and forth.
 void RenderApp::PresentFrame() {
-  frames_->Present(FrameSize{viewportWidth, viewportHeight});
+  frames_->Present();
+  if (monitors_ && !monitors_->IsBlack() && frames_->OthersCannotBeAfforded()) monitors_->GoBlack();
   frames_->WaitForNext();
 }

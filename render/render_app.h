@@ -5,25 +5,23 @@
 
 #include "launch/launch_options.h"
 #include "render/frame_budget.h"
+#include "render/scene_drawing.h"
 #include "render/window_callbacks.h"
+#include "render/window_frame.h"
 
 class FrameCycle;
-class MonitorCovers;
+class MonitorWindows;
 class RenderWindow;
-
-// The fixed GL state set once a context exists. The frame's additive blend
-// onto a cleared black target depends on it, so every context that draws the
-// frame, windowed or not, gets the same.
-void ApplyFrameGlState();
 
 // The drawing area in pixels: set by the size choice, then only by window-size
 // events; every frame reads it.
 extern int32_t viewportWidth;
 extern int32_t viewportHeight;
 
-// Owns the one window the scene is drawn into and its current GL context.
-// Construction either returns with a current context and fixed GL state, or
-// ends the process with status 0 after telling the user why.
+// Owns the scene's own window and its current GL context, and in a
+// full-screen run the scene's windows on the other monitors. Construction
+// either returns with a current context and fixed GL state, or ends the
+// process with status 0 after telling the user why.
 class RenderApp {
  public:
   explicit RenderApp(LaunchOptions* options);
@@ -31,13 +29,14 @@ class RenderApp {
   RenderApp(const RenderApp&) = delete;
   RenderApp& operator=(const RenderApp&) = delete;
 
-  // Binds the framebuffer the next frame is to be drawn into and returns the
-  // size to draw it at: the window's, or on a software renderer the frame
-  // budget's smaller picture that PresentFrame stretches to the window. The
-  // empty size while nobody can see the frame: nothing is to be drawn then,
-  // and PresentFrame waits for the window's events instead.
-  FrameSize BeginFrame();
-  // Presents the frame drawn and waits for the next display refresh.
+  // Has `scene` draw the next frame into every window that is seen, each at
+  // its own size or the frame budget's smaller picture of it, stretched to
+  // the window; nothing while nobody can see it. First the windows follow
+  // the monitors: one opened for a monitor that came, closed for one that
+  // went, and the scene's own moved to a new primary monitor.
+  void DrawFrame(const SceneDrawing& scene);
+  // Presents the frame drawn and waits for the primary display's refresh;
+  // while nothing was drawn, waits for the windows' events instead.
   void PresentFrame();
 
   // A GPU reset takes the context and every object in it. The window, its
@@ -65,7 +64,8 @@ class RenderApp {
   void ApplyWindowHints(int samples);
   WindowCallbacks InputCallbacks() const;
   void InstallCallbacks();
-  void CoverOtherMonitors();
+  void OpenMonitorWindows();
+  void FollowMonitors();
   void LoadGlEntryPoints();
   int WindowSamples();
   bool RendererDrawsInSoftware();
@@ -74,8 +74,8 @@ class RenderApp {
   int samples_ = 0;
   // The stages of every frame; made once the context is ready.
   std::unique_ptr<FrameCycle> frames_;
-  // Black windows on the monitors the scene leaves out; none in Preview mode.
-  std::unique_ptr<MonitorCovers> covers_;
+  // The scene's windows on the other monitors; none in Preview mode.
+  std::unique_ptr<MonitorWindows> monitors_;
 };
 
 extern RenderApp* renderApp;

@@ -42,6 +42,9 @@ class RenderWindow {
   // False once a host has disabled or destroyed its window; always true for
   // a window of our own.
   virtual bool IsHostEnabled() const = 0;
+  // Puts a full-screen window of our own over `monitor`, at its size; a
+  // host's window stays where its host keeps it.
+  virtual void MoveToMonitor(GLFWmonitor* /*monitor*/) {}
 
   // The event API, for the platform code of this window.
   WindowEvents& events() { return events_; }

@@ -17,6 +17,8 @@ void WindowEvents::InputScroll(double x, double y) {
 }
 
 void WindowEvents::InputWindowSize(int width, int height) {
+  width_ = width;
+  height_ = height;
   if (callbacks_.size != nullptr) callbacks_.size(source_, width, height);
 }
 

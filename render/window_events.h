@@ -34,9 +34,15 @@ class WindowEvents {
 
   // False while the platform reports the window out of sight in any way.
   bool IsSeen() const { return concealment_ == 0; }
+  // The size last reported, or the one it was made at; for windows whose
+  // size callback, if any, writes somewhere else.
+  int width() const { return width_; }
+  int height() const { return height_; }
 
  private:
   GLFWwindow* source_;
   WindowCallbacks callbacks_;
   unsigned concealment_ = 0;
+  int width_ = 0;
+  int height_ = 0;
 };

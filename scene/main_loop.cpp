@@ -77,10 +77,12 @@ void Tick() {
     renderApp->RebuildAfterReset();
     SetUpScene();
   }
-  const FrameSize size = renderApp->BeginFrame();
-  // Nothing is drawn that nobody sees.
-  if (size == FrameSize{}) return;
-  RenderFrameAt(SceneTime(glfwGetTime()), size.width, size.height);
+  // One time for every monitor's window: the same moment everywhere.
+  const float time = SceneTime(glfwGetTime());
+  SceneDrawing scene;
+  scene.prepare = [] { BindBuffers(*shaderProgram); };
+  scene.draw = [time](FrameSize size) { RenderFrameAt(time, size.width, size.height); };
+  renderApp->DrawFrame(scene);
 }
 
 void RunMainLoop() {

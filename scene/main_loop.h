@@ -15,7 +15,8 @@ void RunMainLoop();
 // draws with (into whatever framebuffer is bound, at viewportWidth by
 // viewportHeight) and TearDownScene deletes, while that context is current.
 void SetUpScene();
-// Tick draws the live window's frame at the size its RenderApp asks for.
+// Tick draws the frame into every window of the run, at the size its
+// RenderApp asks for in each (nothing where nobody sees it).
 void Tick();
 void RenderFrame(float time);
 // The same into a width x height viewport, which iResolution then names.

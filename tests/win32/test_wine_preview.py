@@ -7,12 +7,17 @@ import subprocess
 import unittest
 
 from wineharness import Wine, XServer, probe_window, wait_for_exit, wait_until, windows_binary
+from xharness import LineReader
 
 SCR = windows_binary("Gloamery.scr")
 HOST = windows_binary("win_host_window.exe")
 # Start-up under Wine takes seconds; only a fault reaches these.
 START_TIMEOUT = 90
 EXIT_TIMEOUT = 30
+# The host answers each line at once, unless a window it sends a message to
+# (ours, a child in another process) has stopped answering: then the test
+# fails instead of waiting for good.
+ANSWER_TIMEOUT = 60
 
 
 class Host:
@@ -20,14 +25,15 @@ class Host:
 
     def __init__(self, wine, *options):
         self.process = wine.start(HOST, *options, stdin=subprocess.PIPE)
-        first = self.process.stdout.readline().decode().split()
+        self.answers = LineReader(self.process.stdout)
+        first = self.answers.readline(START_TIMEOUT).split()
         assert first and first[0] == "window", first
         self.window = int(first[1])
 
     def ask(self, line):
         self.process.stdin.write((line + "\n").encode())
         self.process.stdin.flush()
-        return self.process.stdout.readline().decode().split()
+        return self.answers.readline(ANSWER_TIMEOUT).split()
 
     def state(self):
         """(client width, client height, style, own procedure, children), or None once gone."""
