@@ -42,8 +42,13 @@ GLFWwindow* CreateMonitorWindow(GLFWmonitor* monitor, int samples, GLFWwindow* s
   if (mode == nullptr) return nullptr;
   GLFWwindow* window = CreateHiddenWindow(mode->width, mode->height, samples, share);
   if (window == nullptr) return nullptr;
-  MoveFullScreen(window, monitor);
+  // A window manager learns that a window is full-screen only once it is
+  // mapped; before that, GLFW's request goes nowhere.
+  int x = 0, y = 0;
+  glfwGetMonitorPos(monitor, &x, &y);
+  glfwSetWindowPos(window, x, y);
   glfwShowWindow(window);
+  MoveFullScreen(window, monitor);
   return window;
 }
 

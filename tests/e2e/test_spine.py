@@ -28,12 +28,15 @@ def read_swaps(path):
 class Screensaver:
     """One gloamery process with its presented frames counted."""
 
-    def __init__(self, server, *args):
+    def __init__(self, server, *args, preload=(), **env):
         self.server = server
         self.folder = tempfile.mkdtemp(prefix="gloamery-spine-")
         self.record = os.path.join(self.folder, "swaps")
-        self.process = server.start(GLOAMERY, *args, LD_PRELOAD=support_library("swap_counter.so"),
-                                    GLOAMERY_SWAP_RECORD=self.record)
+        # The other monitors' windows, which do not wait for the refresh.
+        self.others_record = os.path.join(self.folder, "other-swaps")
+        libraries = [support_library("swap_counter.so")] + [support_library(name) for name in preload]
+        self.process = server.start(GLOAMERY, *args, LD_PRELOAD=" ".join(libraries), GLOAMERY_SWAP_RECORD=self.record,
+                                    GLOAMERY_OTHER_SWAPS_RECORD=self.others_record, **env)
 
     def wait_until_presenting(self, timeout=PATIENCE):
         if not wait_for_file(self.record, timeout, self.process):

@@ -317,3 +317,52 @@ TEST(FrameBudget, AProbeSizesTheFirstFrameForAnyScreen) {
   hopeless.StartFromProbe(1e-3, k8k);
   EXPECT_EQ(hopeless.rung(), LowestUsefulRung(k8k)) << "the smallest, where nothing fits";
 }
+
+// Several monitors: one budget for the work of every window together, each
+// window drawn at the same rung of its own size.
+TEST(FrameBudgetOverMonitors, TheSharedBudgetShadesLessInEachWindowThanOneWindowAlone) {
+  const FrameSize second{800, 600};
+  const FrameWindows both{k1080p, second};
+  EXPECT_EQ(LowestUsefulRung(both), std::max(LowestUsefulRung(k1080p), LowestUsefulRung(second)));
+
+  FrameBudget alone;
+  alone.StartFromProbe(kSecondsPerPixel, k1080p);
+  FrameBudget shared;
+  shared.StartFromProbe(kSecondsPerPixel, both);
+  EXPECT_GT(shared.rung(), alone.rung()) << "the second window's pixels count";
+  const double sharedPixels = Pixels(shared.TargetSize(k1080p)) + Pixels(shared.TargetSize(second));
+  EXPECT_LE(kSecondsPerPixel * sharedPixels, kStepDownTarget);
+
+  // Frames whose summed cost is over budget step the rung down for both.
+  FrameBudget budget;
+  double now = 0;
+  for (int frame = 0; frame < 60; ++frame) {
+    now += 0.05;
+    const double work = SoftwareCost(budget.TargetSize(k1080p)) + SoftwareCost(budget.TargetSize(second));
+    budget.RecordFrame(now, work, both);
+  }
+  const double settled = SoftwareCost(budget.TargetSize(k1080p)) + SoftwareCost(budget.TargetSize(second));
+  EXPECT_LE(settled, kFrameBudgetSeconds);
+  EXPECT_GT(budget.rung(), 0);
+}
+
+// The other monitors go black only where even the smallest picture in every
+// window is slower than twenty frames a second.
+TEST(FrameBudgetOverMonitors, OverwhelmedOnlyAtTheLowestRungAndOverATwentiethOfASecond) {
+  const FrameWindows both{k1080p, FrameSize{800, 600}};
+  auto after = [&both](double workSeconds, int frames) {
+    FrameBudget budget;
+    budget.StartFromProbe(1e-3, both);  // at the lowest rung from the start
+    double now = 0;
+    for (int frame = 0; frame < frames; ++frame) budget.RecordFrame(now += 0.1, workSeconds, both);
+    return budget;
+  };
+  EXPECT_TRUE(after(0.08, 10).OverwhelmedAtLowestRung());
+  EXPECT_FALSE(after(0.04, 10).OverwhelmedAtLowestRung()) << "holds twenty frames a second";
+  EXPECT_FALSE(after(0.08, 2).OverwhelmedAtLowestRung()) << "one slow frame is no evidence";
+
+  FrameBudget higher;
+  double now = 0;
+  for (int frame = 0; frame < 2; ++frame) higher.RecordFrame(now += 0.1, 0.08, both);
+  EXPECT_FALSE(higher.OverwhelmedAtLowestRung()) << "a smaller picture is still to be tried";
+}

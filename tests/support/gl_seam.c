@@ -14,6 +14,9 @@
 //                                "<alive> <made> <timed>"
 //   GLOAMERY_HIDE_TIMER_QUERIES=1  answers no entry point for a timer
 //                                query's result, as a GL without them would
+//   GLOAMERY_SWAP_DELAY_MS=N     every buffer swap of a GLFW window takes N ms
+//                                longer, as on a renderer far too slow for
+//                                the windows it is asked to fill
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
@@ -198,3 +201,15 @@ static Proc Resolve(const char* symbol, const char* name) {
 
 Proc glfwGetProcAddress(const char* name) { return Resolve("glfwGetProcAddress", name); }
 Proc glXGetProcAddressARB(const unsigned char* name) { return Resolve("glXGetProcAddressARB", (const char*)name); }
+
+void glfwSwapBuffers(void* window) {
+  static void (*real)(void*);
+  if (real == NULL) real = (void (*)(void*))dlsym(RTLD_NEXT, "glfwSwapBuffers");
+  const char* delay = getenv("GLOAMERY_SWAP_DELAY_MS");
+  if (delay != NULL) {
+    const long ms = atol(delay);
+    struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&pause, NULL);
+  }
+  real(window);
+}

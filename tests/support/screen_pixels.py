@@ -47,3 +47,18 @@ class Picture:
     def warm_pixels(self, box, step=4):
         """How many samples glow like the lantern: strongly red, little blue."""
         return sum(1 for r, _, b in self.samples(box, step) if r > 150 and r > b + 80)
+
+    def warm_extent(self, box, step=2):
+        """(left, top, width, height) of the box's lantern-warm samples,
+        relative to the box; None where there are none."""
+        left, top, width, height = box
+        xs, ys = [], []
+        for y in range(top, top + height, step):
+            for x in range(left, left + width, step):
+                r, _, b = self.at(x, y)
+                if r > 150 and r > b + 80:
+                    xs.append(x - left)
+                    ys.append(y - top)
+        if not xs:
+            return None
+        return min(xs), min(ys), max(xs) - min(xs) + step, max(ys) - min(ys) + step

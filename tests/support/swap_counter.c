@@ -7,6 +7,10 @@
 // frame set, which is the size the scene was shaded at where a smaller
 // picture was stretched to the window after it; with GLOAMERY_SAMPLES_RECORD,
 // the samples per pixel of the framebuffer each frame was presented from.
+// Swaps of windows set not to wait for the refresh (a swap interval of 0: the
+// other monitors' windows, which leave the waiting to the scene's own) are
+// counted apart, in GLOAMERY_OTHER_SWAPS_RECORD, so that the presented frames
+// and the records above are the scene's own window's.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -16,7 +20,11 @@
 #include <time.h>
 #include <unistd.h>
 
-static long presentedFrames;
+struct SwapCount {
+  long frames;
+  double first;
+};
+static struct SwapCount presented, others;
 
 // Replaces `path` whole, so a reader never sees half a line.
 static void WriteRecord(const char* path, const char* line, int length) {
@@ -107,27 +115,62 @@ static void RecordDrawSize(void) {
 
 // The record is rewritten after every frame, so it is current however the
 // process ends: "<frames> <first-frame unix time> <last-frame unix time>".
-static void Record(void) {
-  static double first;
+static void Record(struct SwapCount* count, const char* variable) {
   struct timespec now;
   clock_gettime(CLOCK_REALTIME, &now);
   double seconds = now.tv_sec + now.tv_nsec / 1e9;
-  if (++presentedFrames == 1) first = seconds;
-  const char* path = getenv("GLOAMERY_SWAP_RECORD");
+  if (++count->frames == 1) count->first = seconds;
+  const char* path = getenv(variable);
   if (path == NULL) return;
   char line[128];
-  int length = snprintf(line, sizeof line, "%ld %.6f %.6f\n", presentedFrames, first, seconds);
+  int length = snprintf(line, sizeof line, "%ld %.6f %.6f\n", count->frames, count->first, seconds);
   WriteRecord(path, line, length);
+}
+
+// The GLFW windows whose context was last given a swap interval of 0.
+#define MAX_UNPACED 64
+static void* unpaced[MAX_UNPACED];
+
+static void* CurrentGlfwContext(void) {
+  static void* (*current)(void);
+  if (current == NULL) current = (void* (*)(void))dlsym(RTLD_DEFAULT, "glfwGetCurrentContext");
+  return current ? current() : NULL;
+}
+
+static int IsUnpaced(void* window) {
+  for (int i = 0; i < MAX_UNPACED; ++i)
+    if (window != NULL && unpaced[i] == window) return 1;
+  return 0;
+}
+
+void glfwSwapInterval(int interval) {
+  static void (*real)(int);
+  if (real == NULL) real = (void (*)(int))dlsym(RTLD_NEXT, "glfwSwapInterval");
+  real(interval);
+  void* window = CurrentGlfwContext();
+  for (int i = 0; i < MAX_UNPACED; ++i)
+    if (unpaced[i] == window) unpaced[i] = NULL;
+  if (interval != 0 || window == NULL) return;
+  for (int i = 0; i < MAX_UNPACED; ++i)
+    if (unpaced[i] == NULL) {
+      unpaced[i] = window;
+      return;
+    }
 }
 
 void glfwSwapBuffers(void* window) {
   static void (*real)(void*);
   if (real == NULL) real = (void (*)(void*))dlsym(RTLD_NEXT, "glfwSwapBuffers");
+  if (IsUnpaced(window)) {
+    real(window);
+    Record(&others, "GLOAMERY_OTHER_SWAPS_RECORD");
+    return;
+  }
   RecordViewport();
   RecordSamples();
   RecordDrawSize();
   real(window);
-  Record();
+  Record(&presented, "GLOAMERY_SWAP_RECORD");
 }
 
 void glXSwapBuffers(void* display, unsigned long drawable) {
@@ -137,5 +180,5 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
   RecordSamples();
   RecordDrawSize();
   real(display, drawable);
-  Record();
+  Record(&presented, "GLOAMERY_SWAP_RECORD");
 }

@@ -49,6 +49,8 @@ EndSection
 # Modes the dummy outputs do not list, made from modelines: name, pixel clock
 # in MHz, horizontal and vertical timings. The clock over both totals is the
 # refresh rate: 60 Hz, and 20 Hz for a monitor slower than any default.
+# A monitor in a tall mode, since the dummy driver cannot rotate one.
+TALL_MODE = ("600x800_60", "39.35", "600", "632", "696", "792", "800", "801", "804", "828", "+hsync", "+vsync")
 SECOND_MODE = ("800x600_60", "40.00", "800", "840", "968", "1056", "600", "601", "605", "628", "+hsync", "+vsync")
 
 MONITOR_LINE = re.compile(r"^\s*\d+:\s+\S+\s+(\d+)/\d+x(\d+)/\d+\+(\d+)\+(\d+)\s+(\S+)\s*$")
@@ -56,17 +58,19 @@ MONITOR_LINE = re.compile(r"^\s*\d+:\s+\S+\s+(\d+)/\d+x(\d+)/\d+\+(\d+)\+(\d+)\s
 
 class TwoMonitorXServer(XServer):
     """Xorg with DUMMY0 at the origin (primary; 1024x768 unless a modeline is
-    given) and DUMMY1 at 800x600, 60 Hz, right of it."""
+    given) and DUMMY1 at 800x600, 60 Hz, right of it; with `third`, DUMMY2 in
+    the tall mode right of that."""
 
     SLOW_SMALL_MODE = ("160x120_20", "12.00", "160", "176", "192", "1000", "120", "121", "124", "600",
                        "+hsync", "+vsync")
 
-    def __init__(self, primary_mode=None):
+    def __init__(self, primary_mode=None, third=False):
         self.primary_mode = primary_mode
         width, height = (int(v) for v in (primary_mode[0].split("_")[0] if primary_mode else "1024x768").split("x"))
         self.PRIMARY = (0, 0, width, height)
         self.SECOND = (width, 0, 800, 600)
-        super().__init__(width + 800, max(height, 600))
+        self.THIRD = (width + 800, 0, 600, 800) if third else None
+        super().__init__(width + 800 + (600 if third else 0), max(height, 800 if third else 600))
         self.folder = None
 
     def __enter__(self):
@@ -106,17 +110,13 @@ class TwoMonitorXServer(XServer):
     def arrange_monitors(self):
         primary = self.add_mode("DUMMY0", self.primary_mode) if self.primary_mode else "1024x768"
         second = self.add_mode("DUMMY1", SECOND_MODE)
-        self.run("xrandr", "--output", "DUMMY0", "--mode", primary, "--pos", "0x0", "--primary",
-                 "--output", "DUMMY1", "--mode", second, "--pos", "%dx0" % self.SECOND[0])
-        want = [self.PRIMARY, self.SECOND]
-        deadline = time.monotonic() + PATIENCE
-        while True:
-            found = self.monitors()
-            if found == want:
-                return
-            if time.monotonic() > deadline:
-                raise AssertionError("xrandr reports monitors %r, not %r" % (found, want))
-            time.sleep(0.1)
+        outputs = ["--output", "DUMMY0", "--mode", primary, "--pos", "0x0", "--primary",
+                   "--output", "DUMMY1", "--mode", second, "--pos", "%dx0" % self.SECOND[0]]
+        if self.THIRD:
+            tall = self.add_mode("DUMMY2", TALL_MODE)
+            outputs += ["--output", "DUMMY2", "--mode", tall, "--pos", "%dx0" % self.THIRD[0]]
+        self.run("xrandr", *outputs)
+        self.wait_for_monitors([self.PRIMARY, self.SECOND] + ([self.THIRD] if self.THIRD else []))
 
     def monitors(self):
         """(x, y, width, height) of each monitor xrandr reports, primary first."""
@@ -127,6 +127,20 @@ class TwoMonitorXServer(XServer):
                 width, height, x, y = (int(v) for v in match.groups()[:4])
                 found.append((x, y, width, height))
         return found
+
+    def wait_for_monitors(self, want):
+        """Until xrandr lists exactly these monitors (primary first)."""
+        deadline = time.monotonic() + PATIENCE
+        while self.monitors() != want:
+            if time.monotonic() > deadline:
+                raise AssertionError("xrandr reports monitors %r, not %r" % (self.monitors(), want))
+            time.sleep(0.1)
+
+    def switch_off(self, output):
+        self.run("xrandr", "--output", output, "--off")
+
+    def switch_on(self, output, mode, x):
+        self.run("xrandr", "--output", output, "--mode", mode, "--pos", "%dx0" % x)
 
     def refresh_rates(self):
         """The current refresh rate of each connected output, rounded to Hz,

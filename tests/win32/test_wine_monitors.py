@@ -1,7 +1,7 @@
 """Gloamery.scr under Wine on an X server with two monitors (Xorg's dummy
 driver): Windows' view of the same machine must give the same run as the
-Linux program, the scene on the primary monitor and black over the other,
-and the same input rules over both."""
+Linux program, the scene on both monitors, and the same input rules over
+both."""
 
 import os
 import shutil
@@ -16,7 +16,7 @@ from xorg_dummy import TwoMonitorXServer
 
 SCR = windows_binary("Gloamery.scr")
 TITLE = "Gloamery 3D Screensaver"
-COVER_TITLE = TITLE + " cover"
+MONITOR_TITLE = TITLE + " monitor"
 NOTE_TITLE = "left on the second monitor"
 # Start-up under Wine (prefix already made) takes seconds; only a fault
 # reaches these.
@@ -51,27 +51,25 @@ class TwoMonitorRunUnderWine(unittest.TestCase):
         return process
 
     def wait_until_both_monitors_show_the_run(self, process):
-        """The second monitor black and the lantern on the primary, in one
-        screenshot."""
+        """The lantern on both monitors, in one screenshot: Wine shows a
+        top-level GL window's pixels on screen."""
         seen = {}
 
         def shown():
             picture = self.screenshot()
-            seen["second"] = picture.brightest(self.server.SECOND)
-            seen["warm"] = picture.warm_pixels(self.server.PRIMARY)
-            return seen["second"] == 0 and seen["warm"] > 20
+            seen["warm"] = [picture.warm_pixels(m) for m in (self.server.PRIMARY, self.server.SECOND)]
+            return all(warm > 20 for warm in seen["warm"])
 
         self.assertTrue(wait_until(shown, FRAME_TIMEOUT, interval=0.5, process=process),
-                        "not covered (status %s): brightest on the second monitor %s, lantern pixels %s"
-                        % (process.poll(), seen.get("second"), seen.get("warm")))
+                        "not on both (status %s): lantern pixels %s" % (process.poll(), seen.get("warm")))
 
     def assertEndsWithStatusZero(self, process):
         self.assertEqual(wait_for_exit(process, EXIT_TIMEOUT), 0, "the run did not end with status 0")
 
-    def test_covers_both_monitors_and_a_key_over_the_second_ends_it(self):
+    def test_draws_on_both_monitors_and_a_key_over_the_second_ends_it(self):
         process = self.start_run()
-        covers = self.server.wait_for_window(COVER_TITLE, process, timeout=WINDOW_TIMEOUT)
-        self.assertEqual([self.server.geometry(w) for w in covers], [self.server.SECOND])
+        others = self.server.wait_for_window(MONITOR_TITLE, process, timeout=WINDOW_TIMEOUT)
+        self.assertEqual([self.server.geometry(w) for w in others], [self.server.SECOND])
         self.wait_until_both_monitors_show_the_run(process)
         self.server.xdotool("mousemove", "1300", "300")
         self.server.xdotool("key", "a")
