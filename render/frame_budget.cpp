@@ -122,10 +122,9 @@ bool FrameBudget::StepDownIsDue() const {
   return MedianSeconds(last) > budget_;
 }
 
-bool FrameBudget::OverwhelmedAtLowestRung() const {
-  if (!started_ || rung_ < lowest_ || static_cast<int>(recent_.size()) < kFramesForStepDown) return false;
-  const std::vector<double> last(recent_.end() - kFramesForStepDown, recent_.end());
-  return MedianSeconds(last) > kFrameBudgetSeconds;
+bool FrameBudget::OverwhelmedAtLowestRung(double now) const {
+  if (!started_ || rung_ < lowest_ || now - rungSince_ < kOverwhelmedHoldSeconds) return false;
+  return static_cast<int>(recent_.size()) >= kFrameHistory && MedianSeconds(recent_) > kFrameBudgetSeconds;
 }
 
 bool FrameBudget::StepUpIsDue(double now) const {

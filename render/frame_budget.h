@@ -60,6 +60,9 @@ constexpr double kLongestStepUpHoldSeconds = 48.0;
 constexpr int kFramesForStepUp = 8;
 // The recent frames that a decision looks at.
 constexpr int kFrameHistory = 16;
+// How long the smallest picture must have been too slow before the other
+// monitors are given up.
+constexpr double kOverwhelmedHoldSeconds = 5.0;
 
 // The scale of each side at a rung: rung 0 is the window's own size.
 double RungScale(int rung);
@@ -123,10 +126,12 @@ class FrameBudget {
     return RecordFrame(now, workSeconds, FrameWindows{window});
   }
 
-  // True when even the smallest picture, with every window drawing, takes
-  // longer than a twentieth of a second: the renderer cannot afford the scene
-  // on this many monitors, and the others are better black.
-  bool OverwhelmedAtLowestRung() const;
+  // True when even the smallest picture, with every window drawing, has
+  // taken longer than a twentieth of a second (the median of the recent
+  // frames) for kOverwhelmedHoldSeconds: the renderer cannot afford the scene
+  // on this many monitors, and the others are better black. A passing load
+  // on the machine is no reason.
+  bool OverwhelmedAtLowestRung(double now) const;
 
  private:
   bool StepDownIsDue() const;

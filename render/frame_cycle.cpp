@@ -43,7 +43,9 @@ void FrameCycle::FollowRefreshRate(int refreshRateHz) {
   budget_.SetBudgetSeconds(BudgetSeconds(software_, refreshRateHz));
 }
 
-bool FrameCycle::OthersCannotBeAfforded() const { return drawnWindows_.size() > 1 && budget_.OverwhelmedAtLowestRung(); }
+bool FrameCycle::OthersCannotBeAfforded() const {
+  return drawnWindows_.size() > 1 && budget_.OverwhelmedAtLowestRung(SecondsOf(FramePacer::Clock::now()));
+}
 
 bool FrameCycle::IsSeen(const FramePart& part) const { return part.frame->window().events().IsSeen(); }
 

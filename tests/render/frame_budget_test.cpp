@@ -348,21 +348,25 @@ TEST(FrameBudgetOverMonitors, TheSharedBudgetShadesLessInEachWindowThanOneWindow
 
 // The other monitors go black only where even the smallest picture in every
 // window is slower than twenty frames a second.
-TEST(FrameBudgetOverMonitors, OverwhelmedOnlyAtTheLowestRungAndOverATwentiethOfASecond) {
+TEST(FrameBudgetOverMonitors, OverwhelmedOnlyWhenTheLowestRungStaysTooSlow) {
   const FrameWindows both{k1080p, FrameSize{800, 600}};
-  auto after = [&both](double workSeconds, int frames) {
+  // Frames every tenth of a second at the lowest rung, each taking `work`.
+  auto after = [&both](double workSeconds, double seconds, double* now) {
     FrameBudget budget;
-    budget.StartFromProbe(1e-3, both);  // at the lowest rung from the start
-    double now = 0;
-    for (int frame = 0; frame < frames; ++frame) budget.RecordFrame(now += 0.1, workSeconds, both);
+    budget.StartFromProbe(1e-3, both);
+    for (*now = 0; *now < seconds;) budget.RecordFrame(*now += 0.1, workSeconds, both);
     return budget;
   };
-  EXPECT_TRUE(after(0.08, 10).OverwhelmedAtLowestRung());
-  EXPECT_FALSE(after(0.04, 10).OverwhelmedAtLowestRung()) << "holds twenty frames a second";
-  EXPECT_FALSE(after(0.08, 2).OverwhelmedAtLowestRung()) << "one slow frame is no evidence";
+  double now = 0;
+  FrameBudget slow = after(0.08, kOverwhelmedHoldSeconds + 1, &now);
+  EXPECT_TRUE(slow.OverwhelmedAtLowestRung(now));
+  EXPECT_FALSE(after(0.04, kOverwhelmedHoldSeconds + 1, &now).OverwhelmedAtLowestRung(now))
+      << "holds twenty frames a second";
+  EXPECT_FALSE(after(0.08, kOverwhelmedHoldSeconds / 2, &now).OverwhelmedAtLowestRung(now))
+      << "a passing load is no evidence";
 
   FrameBudget higher;
-  double now = 0;
-  for (int frame = 0; frame < 2; ++frame) higher.RecordFrame(now += 0.1, 0.08, both);
-  EXPECT_FALSE(higher.OverwhelmedAtLowestRung()) << "a smaller picture is still to be tried";
+  now = 0;
+  for (int frame = 0; frame < 80; ++frame) higher.RecordFrame(now += 0.1, 0.001, both);
+  EXPECT_FALSE(higher.OverwhelmedAtLowestRung(now)) << "not at the lowest rung";
 }
