@@ -7,6 +7,7 @@
 namespace {
 
 constexpr char kMonitorTitle[] = "Gloamery 3D Screensaver monitor";
+constexpr double kAreaCheckPeriodSeconds = 1.0;
 
 // Paints into whatever buffer the window shows, then puts back the context
 // the caller had, so that the scene's window stays current for its frames.
@@ -57,8 +58,29 @@ GLFWwindow* CreateMonitorWindow(GLFWmonitor* monitor, int samples, GLFWwindow* s
 MonitorWindows::MonitorWindows(GLFWwindow* scene, const WindowCallbacks& input, int samples)
     : scene_(scene), input_(input), samples_(samples), sceneMonitor_(glfwGetPrimaryMonitor()) {
   input_.size = nullptr;
-  if (sceneMonitor_ != nullptr) glfwSetMonitorUserPointer(sceneMonitor_, this);
+  if (sceneMonitor_ != nullptr) {
+    glfwSetMonitorUserPointer(sceneMonitor_, this);
+    sceneArea_ = AreaOf(sceneMonitor_);
+  }
+  areasCheckedAt_ = glfwGetTime();
   Follow();
+}
+
+MonitorWindows::Area MonitorWindows::AreaOf(GLFWmonitor* monitor) {
+  Area area;
+  glfwGetMonitorPos(monitor, &area.x, &area.y);
+  if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) {
+    area.width = mode->width;
+    area.height = mode->height;
+  }
+  return area;
+}
+
+bool MonitorWindows::AreasAreDue() {
+  const double now = glfwGetTime();
+  if (now - areasCheckedAt_ < kAreaCheckPeriodSeconds) return false;
+  areasCheckedAt_ = now;
+  return true;
 }
 
 MonitorWindows::~MonitorWindows() {
@@ -76,16 +98,31 @@ bool MonitorWindows::IsKnown(GLFWmonitor* monitor) const {
 }
 
 GLFWmonitor* MonitorWindows::Follow() {
+  if (watch_) watch_->Look();
   GLFWmonitor* primary = glfwGetPrimaryMonitor();
   for (Monitor& monitor : windows_)
     if (monitor.monitor == primary || !IsKnown(monitor.monitor)) Close(monitor);
   windows_.erase(std::remove_if(windows_.begin(), windows_.end(), [](const Monitor& m) { return !m.window; }),
                  windows_.end());
 
+  // A monitor may keep its place in the list while it changes its mode or
+  // its place on the desktop.
+  if (AreasAreDue()) {
+    for (Monitor& monitor : windows_) {
+      const Area area = AreaOf(monitor.monitor);
+      if (area == monitor.area) continue;
+      monitor.area = area;
+      monitor.window->MoveToMonitor(monitor.monitor);
+      glfwMakeContextCurrent(scene_);
+    }
+    if (primary != nullptr && primary == sceneMonitor_ && AreaOf(primary) != sceneArea_) sceneMonitor_ = nullptr;
+  }
+
   GLFWmonitor* moved = nullptr;
   if (primary != nullptr && (primary != sceneMonitor_ || !IsKnown(primary))) {
     glfwSetMonitorUserPointer(primary, this);
     sceneMonitor_ = primary;
+    sceneArea_ = AreaOf(primary);
     moved = primary;
   }
 
@@ -113,6 +150,7 @@ void MonitorWindows::Open(GLFWmonitor* monitor) {
   glfwSetWindowAttrib(scene_, GLFW_AUTO_ICONIFY, GLFW_FALSE);
   Monitor opened;
   opened.monitor = monitor;
+  opened.area = AreaOf(monitor);
   opened.window = std::make_unique<GlfwWindow>(created);
   opened.window->SetCallbacks(input_);
   opened.window->HideCursor();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "render/glfw_window.h"
+#include "render/monitor_watch.h"
 #include "render/window_frame.h"
 
 // The scene's windows on every monitor but the primary one, which has the
@@ -24,10 +25,11 @@ class MonitorWindows {
   MonitorWindows(const MonitorWindows&) = delete;
   MonitorWindows& operator=(const MonitorWindows&) = delete;
 
-  // Opens a window on each monitor that has none and closes those whose
-  // monitor is gone or has become the primary one. Returns the primary
-  // monitor where it is no longer the one the scene's window was put on (the
-  // caller moves the window there), else null.
+  // Opens a window on each monitor that has none, closes those whose
+  // monitor is gone or has become the primary one, and puts a window whose
+  // monitor has moved or changed its mode over it again. Returns the primary
+  // monitor where the scene's window is no longer over it (the caller moves
+  // the window there), else null.
   GLFWmonitor* Follow();
 
   // The windows that draw the scene this frame; none once black.
@@ -38,14 +40,25 @@ class MonitorWindows {
   size_t Count() const { return windows_.size(); }
 
  private:
+  // Where a monitor is on the desktop, and how large its mode.
+  struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Area& o) const { return x == o.x && y == o.y && width == o.width && height == o.height; }
+    bool operator!=(const Area& o) const { return !(*this == o); }
+  };
+  static Area AreaOf(GLFWmonitor* monitor);
+
   struct Monitor {
     GLFWmonitor* monitor = nullptr;
+    // Where the window was put.
+    Area area;
     std::unique_ptr<GlfwWindow> window;
     // Null while black.
     std::unique_ptr<WindowFrame> frame;
   };
 
   bool IsKnown(GLFWmonitor* monitor) const;
+  bool AreasAreDue();
   void Open(GLFWmonitor* monitor);
   void Close(Monitor& monitor);
   void DropFrame(Monitor& monitor);
@@ -54,6 +67,11 @@ class MonitorWindows {
   WindowCallbacks input_;
   int samples_;
   GLFWmonitor* sceneMonitor_;
+  Area sceneArea_;
+  // Asking a monitor's mode is a round trip to the display server on X11,
+  // and nothing announces a mode change: asked once a second.
+  double areasCheckedAt_ = 0;
   bool black_ = false;
   std::vector<Monitor> windows_;
+  std::unique_ptr<MonitorWatch> watch_ = WatchMonitors();
 };
