@@ -12,7 +12,7 @@ import unittest
 from screen_pixels import Picture
 from wineharness import Wine, wait_for_exit, wait_until, windows_binary
 from xharness import stop
-from xorg_dummy import TwoMonitorXServer
+from xorg_dummy import SECOND_MODE, TwoMonitorXServer
 
 SCR = windows_binary("Gloamery.scr")
 TITLE = "Gloamery 3D Screensaver"
@@ -90,6 +90,24 @@ class TwoMonitorRunUnderWine(unittest.TestCase):
         self.assertIsNone(process.poll(), "the run ended on pointer motion")
         self.wait_until_both_monitors_show_the_run(process)
         self.server.xdotool("click", "1")
+        self.assertEndsWithStatusZero(process)
+
+    def test_a_monitor_switched_off_loses_its_window_and_gets_one_again_when_switched_on(self):
+        # Wine's monitor list follows the X server's, but Wine tells a running
+        # program nothing of the change: the run's own watch must see it.
+        process = self.start_run()
+        self.server.wait_for_window(MONITOR_TITLE, process, timeout=WINDOW_TIMEOUT)
+        visible = lambda: self.server.run("xdotool", "search", "--onlyvisible", "--name", MONITOR_TITLE,
+                                          check=False).stdout.split()
+        self.server.switch_off("DUMMY1")
+        self.assertTrue(wait_until(lambda: not visible(), WINDOW_TIMEOUT, process=process),
+                        "the window stays (status %s)" % process.poll())
+        self.server.switch_on("DUMMY1", SECOND_MODE[0], self.server.SECOND[0])
+        self.assertTrue(wait_until(visible, WINDOW_TIMEOUT, process=process),
+                        "no window for the monitor switched on (status %s)" % process.poll())
+        self.assertEqual([self.server.geometry(int(w)) for w in visible()], [self.server.SECOND])
+        self.wait_until_both_monitors_show_the_run(process)
+        self.server.xdotool("mousemove", "1300", "300", "key", "a")
         self.assertEndsWithStatusZero(process)
 
 
