@@ -110,7 +110,9 @@ class FrameBudget {
   // beyond kLongestPredictedWorkSeconds), so that even the first frame at 8K
   // on a software renderer comes quickly. Every window's pixels count.
   void StartFromProbe(double secondsPerPixel, const FrameWindows& windows);
-  void StartFromProbe(double secondsPerPixel, FrameSize window) { StartFromProbe(secondsPerPixel, FrameWindows{window}); }
+  void StartFromProbe(double secondsPerPixel, FrameSize window) {
+    StartFromProbe(secondsPerPixel, FrameWindows{window});
+  }
 
   // The size to draw at for a window; starts at the window's own size.
   FrameSize TargetSize(FrameSize window) const { return ScaledFrameSize(window, RungScale(rung_)); }

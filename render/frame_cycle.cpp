@@ -56,7 +56,8 @@ void FrameCycle::Draw(FrameSize window, const std::vector<FramePart>& others, co
   probing_ = false;
   std::vector<FramePart> parts{FramePart{&frame_, window}};
   parts.insert(parts.end(), others.begin(), others.end());
-  std::copy_if(parts.begin(), parts.end(), std::back_inserter(drawn_), [this](const FramePart& p) { return IsSeen(p); });
+  std::copy_if(parts.begin(), parts.end(), std::back_inserter(drawn_),
+               [this](const FramePart& p) { return IsSeen(p); });
   if (drawn_.empty() || !DisplayIsOn(FramePacer::Clock::now())) {
     drawn_.clear();
     paused_ = true;

@@ -130,7 +130,8 @@ GLFWmonitor* MonitorWindows::Follow() {
   GLFWmonitor** monitors = glfwGetMonitors(&count);
   for (int i = 0; i < count; ++i) {
     GLFWmonitor* monitor = monitors[i];
-    const bool open = std::any_of(windows_.begin(), windows_.end(), [monitor](const Monitor& m) { return m.monitor == monitor; });
+    const bool open =
+        std::any_of(windows_.begin(), windows_.end(), [monitor](const Monitor& m) { return m.monitor == monitor; });
     if (monitor != primary && !open) Open(monitor);
   }
   return moved;
