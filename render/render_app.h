@@ -55,7 +55,7 @@ class RenderApp {
   void InitLibrary();
   void ChooseWindowSize();
   // The window with its context and fixed state, the frame's stages and the
-  // monitor covers: made at the start and again after a GPU reset.
+  // other monitors' windows: made at the start and again after a GPU reset.
   void OpenWindows();
   void CloseWindows();
   void OpenWindow(int samples);

@@ -13,6 +13,7 @@ import time
 import unittest
 
 from screen_pixels import Picture
+from test_preview import NO_DIALOG
 from test_spine import SETTLING_FRAMES, TITLE, Screensaver, read_swaps
 from xharness import PATIENCE, XServer, start, stop, support_library, wait_for_exit
 from xorg_dummy import SECOND_MODE, TwoMonitorXServer
@@ -149,6 +150,15 @@ class TwoMonitorRun(MonitorsCase):
         # events and went on.
         saver.wait_for_frames(saver.frames() + SETTLING_FRAMES)
         self.assertIsNone(saver.process.poll(), saver.stderr())
+        self.assertLanternOn(saver, [self.server.PRIMARY, self.server.SECOND])
+
+    def test_after_a_gpu_reset_every_monitor_shows_the_lantern_again(self):
+        resets = os.path.join(self.folder, "resets")
+        saver = self.start("/s", preload=["gl_seam.so"], GLOAMERY_RESET_AT="30", GLOAMERY_RESET_RECORD=resets,
+                           **NO_DIALOG)
+        self.wait_for(lambda: os.path.exists(resets), saver, "no reset reported")
+        saver.wait_for_frames(saver.frames() + SETTLING_FRAMES)
+        self.assertEqual(len(self.server.find_windows(MONITOR_TITLE)), 1, "one window for the second monitor")
         self.assertLanternOn(saver, [self.server.PRIMARY, self.server.SECOND])
 
     def test_a_preview_opens_no_other_window(self):
