@@ -62,7 +62,7 @@ constexpr int kFramesForStepUp = 8;
 constexpr int kFrameHistory = 16;
 // How long the smallest picture must have been too slow before the other
 // monitors are given up.
-constexpr double kOverwhelmedHoldSeconds = 5.0;
+constexpr double kOverwhelmedHoldSeconds = 10.0;
 
 // The scale of each side at a rung: rung 0 is the window's own size.
 double RungScale(int rung);

@@ -94,19 +94,22 @@ class MonitorsCase(unittest.TestCase):
         centre = extent[0] + extent[2] / 2
         return extent if abs(centre - monitor[2] / 2) < monitor[2] * 0.2 else None
 
-    def assertLanternOn(self, saver, monitors, black=()):
+    def assertLanternOn(self, saver, monitors, black=(), scene_or_black=()):
         """Within the bound, one screenshot with the lantern centred in each of
-        `monitors` and nothing lit in `black`; the lantern's extents."""
+        `monitors`, nothing lit in `black`, and in `scene_or_black` either (a
+        run on a machine too loaded to afford every monitor for long gives the
+        others up, and black is then right); the lantern's extents."""
         seen = {}
 
         def shown():
             picture = self.screenshot("during")
             seen["extents"] = [self.lantern_in(picture, m) for m in monitors]
             seen["black"] = [picture.brightest(m) for m in black]
-            return all(seen["extents"]) and not any(seen["black"]) and seen["extents"]
+            seen["either"] = [self.lantern_in(picture, m) or picture.brightest(m) == 0 for m in scene_or_black]
+            return all(seen["extents"]) and not any(seen["black"]) and all(seen["either"]) and seen["extents"]
 
-        return self.wait_for(shown, saver, lambda: "lantern extents %r, brightest in the black ones %r"
-                             % (seen.get("extents"), seen.get("black")))
+        return self.wait_for(shown, saver, lambda: "lantern extents %r, brightest in the black ones %r, "
+                             "scene or black %r" % (seen.get("extents"), seen.get("black"), seen.get("either")))
 
     def assertEndsWithStatusZero(self, saver):
         self.assertEqual(wait_for_exit(saver.process, PATIENCE), 0, saver.stderr())
@@ -150,7 +153,7 @@ class TwoMonitorRun(MonitorsCase):
         # events and went on.
         saver.wait_for_frames(saver.frames() + SETTLING_FRAMES)
         self.assertIsNone(saver.process.poll(), saver.stderr())
-        self.assertLanternOn(saver, [self.server.PRIMARY, self.server.SECOND])
+        self.assertLanternOn(saver, [self.server.PRIMARY], scene_or_black=[self.server.SECOND])
 
     def test_after_a_gpu_reset_every_monitor_shows_the_lantern_again(self):
         resets = os.path.join(self.folder, "resets")
@@ -254,15 +257,16 @@ class UnderAWindowManager(MonitorsCase):
         self.start_window_manager()
         self.leave_a_note_on_the_second_monitor()
         saver = self.start("/s")
-        both = [self.server.PRIMARY, self.server.SECOND]
-        self.assertLanternOn(saver, both)
+        # The desktop never shows: the scene on both (or black on the second,
+        # where the machine cannot afford both for long).
+        self.assertLanternOn(saver, [self.server.PRIMARY], scene_or_black=[self.server.SECOND])
         for x, y, name in ((1300, 300, MONITOR_TITLE), (300, 300, TITLE), (1500, 500, MONITOR_TITLE)):
             self.server.xdotool("mousemove", str(x), str(y))
             deadline = time.monotonic() + PATIENCE
             while self.focused_window_name() != name:
                 self.assertLess(time.monotonic(), deadline, "the focus did not follow the pointer to %r" % name)
                 time.sleep(0.1)
-            self.assertLanternOn(saver, both)
+            self.assertLanternOn(saver, [self.server.PRIMARY], scene_or_black=[self.server.SECOND])
         self.server.xdotool("key", "space")
         self.assertEndsWithStatusZero(saver)
 
@@ -302,11 +306,12 @@ class ThreeMonitorRun(MonitorsCase):
         self.assertEqual(self.geometries(MONITOR_TITLE, saver.process), [self.server.SECOND, self.server.THIRD])
         monitors = [self.server.PRIMARY, self.server.SECOND, self.server.THIRD]
         extents = self.assertLanternOn(saver, monitors)
-        # The lantern is as wide for its height everywhere: the same picture
-        # stretched from 4:3 to 3:4 would be under two thirds as wide.
-        aspects = [width / height for _, _, width, height in extents]
-        for aspect in aspects[1:]:
-            self.assertLess(abs(aspect / aspects[0] - 1), 0.2, aspects)
+        # The lantern is as wide, for the window's height, everywhere: the
+        # same picture stretched from 4:3 to the tall 3:4 would be under
+        # three fifths as wide.
+        widths = [extent[2] / monitor[3] for extent, monitor in zip(extents, monitors)]
+        for width in widths[1:]:
+            self.assertLess(abs(width / widths[0] - 1), 0.2, (widths, extents))
 
 
 class OneMonitorRun(unittest.TestCase):

@@ -50,7 +50,9 @@ class Picture:
 
     def warm_extent(self, box, step=2):
         """(left, top, width, height) of the box's lantern-warm samples,
-        relative to the box; None where there are none."""
+        relative to the box, leaving out the outer twentieth on each side so
+        that a stray lit speck does not stretch it; None where there are
+        none."""
         left, top, width, height = box
         xs, ys = [], []
         for y in range(top, top + height, step):
@@ -61,4 +63,8 @@ class Picture:
                     ys.append(y - top)
         if not xs:
             return None
-        return min(xs), min(ys), max(xs) - min(xs) + step, max(ys) - min(ys) + step
+        xs.sort()
+        ys.sort()
+        cut = len(xs) // 20
+        x0, x1, y0, y1 = xs[cut], xs[-1 - cut], ys[cut], ys[-1 - cut]
+        return x0, y0, x1 - x0 + step, y1 - y0 + step
