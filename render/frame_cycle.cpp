@@ -52,7 +52,6 @@ bool FrameCycle::IsSeen(const FramePart& part) const { return part.frame->window
 void FrameCycle::Draw(FrameSize window, const std::vector<FramePart>& others, const SceneDrawing& scene) {
   drawn_.clear();
   drawnWindows_.clear();
-  lastDrawn_ = FrameSize{};
   probing_ = false;
   std::vector<FramePart> parts{FramePart{&frame_, window}};
   parts.insert(parts.end(), others.begin(), others.end());
@@ -97,7 +96,6 @@ void FrameCycle::DrawPart(const FramePart& part, const SceneDrawing& scene) {
     frame.scenePrepared = true;
   }
   const FrameSize size = frame.Begin(budget_.TargetSize(part.window), part.window, serial_);
-  if (&frame == &frame_) lastDrawn_ = size;
   scene.draw(size);
   frame.End(part.window);
   CollectGpuTimes(frame);

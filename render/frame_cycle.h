@@ -50,8 +50,6 @@ class FrameCycle {
   // Whether, with other monitors drawing too, not even the smallest picture
   // holds twenty frames a second.
   bool OthersCannotBeAfforded() const;
-  // The size last drawn at in the scene's own window (empty while paused).
-  FrameSize LastDrawnSize() const { return lastDrawn_; }
 
   // The longest a paused run waits before it looks again: a stop signal, or
   // a host that disables its window without a word to us, is noticed within
@@ -80,7 +78,6 @@ class FrameCycle {
   // The parts drawn this frame, the scene's own first, and their sizes.
   std::vector<FramePart> drawn_;
   FrameWindows drawnWindows_;
-  FrameSize lastDrawn_;
   // Every part's GPU time, summed per frame where every window is timed by
   // the GPU; otherwise frames are timed on the CPU.
   FrameTally tally_;
