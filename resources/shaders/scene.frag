@@ -266,7 +266,12 @@ bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
 // of pixels pays for the full distance only as often as its neediest ray
 // takes a step near the lantern's surface (a software renderer runs a loop until
 // every lane has left it, and both sides of any branch).
-float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out float fObjectId) {
+//
+// A shadow ray only asks whether it stops short of its light, so it leaves at
+// fStop as if clipped: from a sample at or past fStop with a positive
+// distance, t never comes back under it (a step back out of a surface undoes
+// less than the step that went in), so every later hit would lie past it too.
+float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, out vec3 vPos, out float fObjectId) {
   vPos = o + d * t;
   fObjectId = kObjectNone;
   bool bDone = false;
@@ -289,7 +294,7 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out floa
         bDone = true;
         break;
       }
-      if (t > kFarClip) {
+      if (t > kFarClip || (tLast >= fStop && s > 0.0)) {
         bClipped = true;
         break;
       }
@@ -311,10 +316,11 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out floa
     vPos = o + d * t;
 
     float s = GetSceneDistance(vPos, fObjectId);
+    bool bPast = t >= fStop && s > 0.0;
     t += s;
     iStep++;
     if (abs(s) < kHitEpsilon) break;
-    if (t > kFarClip) {
+    if (t > kFarClip || bPast) {
       t = kFarClip;
       vPos = o + d * kFarClip;
       fObjectId = kObjectNone;
@@ -325,7 +331,7 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out floa
 }
 
 float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
-  return MarchSceneFrom(o, d, 0.01, 0, vPos, fObjectId);
+  return MarchSceneFrom(o, d, 0.01, 0, 2.0 * kFarClip, vPos, fObjectId);
 }
 
 C_Intersection TraceScene(vec3 o, vec3 d) {
@@ -375,7 +381,7 @@ float TraceShadow(vec3 o, vec3 d, float fLimit) {
   }
   vec3 vPos;
   float fObjectId;
-  float fDist = MarchSceneFrom(o, d, t, iStep, vPos, fObjectId);
+  float fDist = MarchSceneFrom(o, d, t, iStep, fLimit, vPos, fObjectId);
   return fDist < fLimit ? 0.0 : 1.0;
 }
 
