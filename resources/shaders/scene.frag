@@ -334,6 +334,24 @@ float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
   return MarchSceneFrom(o, d, 0.01, 0, 2.0 * kFarClip, vPos, fObjectId);
 }
 
+// The march from the light, for the light through the shell: it starts in the
+// hollow, where the plain distance never holds, and only its length is read.
+// So it has no plain tier to try at each step; where the plain distance would
+// hold it equals the full one to the bit, so the steps are the same.
+float MarchFromLight(vec3 d) {
+  float t = 0.01;
+  for (int iStep = 0; iStep < kRaymarchMaxIter; iStep++) {
+    float s = GetSceneDistance(vLightPos + d * t);
+    t += s;
+    if (abs(s) < kHitEpsilon) break;
+    if (t > kFarClip) {
+      t = kFarClip;
+      break;
+    }
+  }
+  return t;
+}
+
 C_Intersection TraceScene(vec3 o, vec3 d) {
   C_Intersection hit;
   hit.fDist = MarchScene(o, d, hit.vPos, hit.fObjectId);
@@ -472,9 +490,7 @@ void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec
 // thicker the material between the light and the point, the less.
 vec3 GetSSS(vec3 vPos) {
   vec3 vFromLight = vPos - vLightPos;
-  vec3 vMarchPos;
-  float fObjectId;
-  float fReached = MarchScene(vLightPos, normalize(vFromLight), vMarchPos, fObjectId);
+  float fReached = MarchFromLight(normalize(vFromLight));
   float fDepth = max(0.00001, length(vFromLight) - fReached);
   return exp2(-8.0 * fDepth) * vLightColor;
 }
