@@ -337,11 +337,14 @@ float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
 // The march from the light, for the light through the shell: it starts in the
 // hollow, where the plain distance never holds, and only its length is read.
 // So it has no plain tier to try at each step; where the plain distance would
-// hold it equals the full one to the bit, so the steps are the same.
-float MarchFromLight(vec3 d) {
+// hold it equals the full one to the bit, so the steps are the same. Only how
+// far short of fReach it stops matters, so it stops from a sample at or past
+// fReach with a positive distance, as a shadow ray does past its light.
+float MarchFromLight(vec3 d, float fReach) {
   float t = 0.01;
   for (int iStep = 0; iStep < kRaymarchMaxIter; iStep++) {
     float s = GetSceneDistance(vLightPos + d * t);
+    if (t >= fReach && s > 0.0) break;
     t += s;
     if (abs(s) < kHitEpsilon) break;
     if (t > kFarClip) {
@@ -490,8 +493,9 @@ void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec
 // thicker the material between the light and the point, the less.
 vec3 GetSSS(vec3 vPos) {
   vec3 vFromLight = vPos - vLightPos;
-  float fReached = MarchFromLight(normalize(vFromLight));
-  float fDepth = max(0.00001, length(vFromLight) - fReached);
+  float fLength = length(vFromLight);
+  float fReached = MarchFromLight(normalize(vFromLight), fLength);
+  float fDepth = max(0.00001, fLength - fReached);
   return exp2(-8.0 * fDepth) * vLightColor;
 }
 
