@@ -269,8 +269,9 @@ bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
 //
 // A shadow ray only asks whether it stops short of its light, so it leaves at
 // fStop as if clipped: from a sample at or past fStop with a positive
-// distance, t never comes back under it (a step back out of a surface undoes
-// less than the step that went in), so every later hit would lie past it too.
+// distance, t never comes back under it, so every later stop would lie past
+// it too. That holds as long as a step back out of a surface undoes less than
+// the step that went in, i.e. no distance here overstates by twice or more.
 float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, out vec3 vPos, out float fObjectId) {
   vPos = o + d * t;
   fObjectId = kObjectNone;
