@@ -266,7 +266,13 @@ bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
 // of pixels pays for the full distance only as often as its neediest ray
 // takes a step near the lantern's surface (a software renderer runs a loop until
 // every lane has left it, and both sides of any branch).
-float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out float fObjectId) {
+//
+// A shadow ray only asks whether it stops short of its light, so it leaves at
+// fStop as if clipped: from a sample at or past fStop with a positive
+// distance, t never comes back under it, so every later stop would lie past
+// it too. That holds as long as a step back out of a surface undoes less than
+// the step that went in, i.e. no distance here overstates by twice or more.
+float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, out vec3 vPos, out float fObjectId) {
   vPos = o + d * t;
   fObjectId = kObjectNone;
   bool bDone = false;
@@ -289,7 +295,7 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out floa
         bDone = true;
         break;
       }
-      if (t > kFarClip) {
+      if (t > kFarClip || (tLast >= fStop && s > 0.0)) {
         bClipped = true;
         break;
       }
@@ -311,10 +317,11 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out floa
     vPos = o + d * t;
 
     float s = GetSceneDistance(vPos, fObjectId);
+    bool bPast = t >= fStop && s > 0.0;
     t += s;
     iStep++;
     if (abs(s) < kHitEpsilon) break;
-    if (t > kFarClip) {
+    if (t > kFarClip || bPast) {
       t = kFarClip;
       vPos = o + d * kFarClip;
       fObjectId = kObjectNone;
@@ -325,7 +332,28 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, out vec3 vPos, out floa
 }
 
 float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
-  return MarchSceneFrom(o, d, 0.01, 0, vPos, fObjectId);
+  return MarchSceneFrom(o, d, 0.01, 0, 2.0 * kFarClip, vPos, fObjectId);
+}
+
+// The march from the light, for the light through the shell: it starts in the
+// hollow, where the plain distance never holds, and only its length is read.
+// So it has no plain tier to try at each step; where the plain distance would
+// hold it equals the full one to the bit, so the steps are the same. Only how
+// far short of fReach it stops matters, so it stops from a sample at or past
+// fReach with a positive distance, as a shadow ray does past its light.
+float MarchFromLight(vec3 d, float fReach) {
+  float t = 0.01;
+  for (int iStep = 0; iStep < kRaymarchMaxIter; iStep++) {
+    float s = GetSceneDistance(vLightPos + d * t);
+    if (t >= fReach && s > 0.0) break;
+    t += s;
+    if (abs(s) < kHitEpsilon) break;
+    if (t > kFarClip) {
+      t = kFarClip;
+      break;
+    }
+  }
+  return t;
 }
 
 C_Intersection TraceScene(vec3 o, vec3 d) {
@@ -375,7 +403,7 @@ float TraceShadow(vec3 o, vec3 d, float fLimit) {
   }
   vec3 vPos;
   float fObjectId;
-  float fDist = MarchSceneFrom(o, d, t, iStep, vPos, fObjectId);
+  float fDist = MarchSceneFrom(o, d, t, iStep, fLimit, vPos, fObjectId);
   return fDist < fLimit ? 0.0 : 1.0;
 }
 
@@ -466,10 +494,9 @@ void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec
 // thicker the material between the light and the point, the less.
 vec3 GetSSS(vec3 vPos) {
   vec3 vFromLight = vPos - vLightPos;
-  vec3 vMarchPos;
-  float fObjectId;
-  float fReached = MarchScene(vLightPos, normalize(vFromLight), vMarchPos, fObjectId);
-  float fDepth = max(0.00001, length(vFromLight) - fReached);
+  float fLength = length(vFromLight);
+  float fReached = MarchFromLight(normalize(vFromLight), fLength);
+  float fDepth = max(0.00001, fLength - fReached);
   return exp2(-8.0 * fDepth) * vLightColor;
 }
 
