@@ -14,21 +14,14 @@ Monitors: a 1024x768 primary, an 800x600 second one right of it, and a tall
 import argparse
 import os
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
 import xharness  # noqa: E402
 from xorg_dummy import SECOND_MODE, TwoMonitorXServer  # noqa: E402
-
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
-
-
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
-
+from proc_stats import cpu_seconds  # noqa: E402
 
 def swaps(path):
     """(frames, time of the last) from a swap record; (0, 0) before the first."""
@@ -88,7 +81,7 @@ def main():
     parser.add_argument("build", nargs="?", default=os.path.join(HERE, "..", "build"))
     args = parser.parse_args()
     build = os.path.abspath(args.build)
-    folder = __import__("tempfile").mkdtemp(prefix="gloamery-monitor-rates-")
+    folder = tempfile.mkdtemp(prefix="gloamery-monitor-rates-")
     # The others' frames are those of the other monitors' windows together;
     # black ones present only when the system asks them to repaint.
     print("monitors  frames/s on the primary  the others'  CPU s per frame")

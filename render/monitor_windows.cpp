@@ -178,10 +178,11 @@ void MonitorWindows::DropFrame(Monitor& monitor) {
   glfwMakeContextCurrent(scene_);
 }
 
+// DropFrame leaves the scene's context current; destroying another window
+// does not change it.
 void MonitorWindows::Close(Monitor& monitor) {
   DropFrame(monitor);
   monitor.window.reset();
-  glfwMakeContextCurrent(scene_);
 }
 
 std::vector<FramePart> MonitorWindows::Parts() {

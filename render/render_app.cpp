@@ -122,10 +122,8 @@ void RenderApp::ChooseWindowSize() {
   viewportHeight = height > 0 ? height : kFallbackHeight;
 }
 
-void RenderApp::ApplyWindowHints(int samples) { ApplySceneWindowHints(samples); }
-
 void RenderApp::OpenWindow(int samples) {
-  ApplyWindowHints(samples);
+  ApplySceneWindowHints(samples);
   window = options->mode == LaunchMode::Preview ? AttachToHostWindow(options->parentWindow, samples)
                                                 : CreateFullScreenWindow(viewportWidth, viewportHeight, kWindowTitle);
   if (window == nullptr) FailToOpenWindow();
@@ -200,7 +198,7 @@ int RenderApp::WindowSamples() {
 }
 
 bool RenderApp::RendererDrawsInSoftware() {
-  ApplyWindowHints(0);
+  ApplySceneWindowHints(0);
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
   // Untitled, so that nobody looking for our window finds this one.
   GLFWwindow* hidden = glfwCreateWindow(1, 1, "", nullptr, nullptr);

@@ -61,7 +61,6 @@ class RenderApp {
   void OpenWindow(int samples);
   void ApplyGlState();
 
-  void ApplyWindowHints(int samples);
   WindowCallbacks InputCallbacks() const;
   void InstallCallbacks();
   void OpenMonitorWindows();
