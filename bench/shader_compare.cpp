@@ -1,9 +1,10 @@
 // Two versions of the scene fragment shader, drawn with the program's own
 // ground texture and fixed GL state, compared pixel by pixel and timed in
 // turns: for changing the shader's wording without changing its picture.
-//   gloamery-shader-compare OLD.frag NEW.frag [WIDTHxHEIGHT] [--frames N] [SECONDS...]
+//   gloamery-shader-compare OLD.frag NEW.frag [WIDTHxHEIGHT] [--frames N] [--save PREFIX] [SECONDS...]
 // Prints, per time, how many pixels differ, by how much at most, and with
-// --frames the median frame time of each. Exit status 1 when any channel
+// --frames the median frame time of each. --save writes both pictures and
+// where they differ (PREFIX-old-tT.png, -new-, -diff-) for a person to look at. Exit status 1 when any channel
 // differs by more than one step or more than a handful of pixels differ.
 
 #include <glad/gl.h>
@@ -20,6 +21,7 @@
 #include "bench/quad_host.h"
 #include "tools/offscreen/frame_options.h"
 #include "tools/offscreen/framebuffer_target.h"
+#include "tools/offscreen/png_io.h"
 #include "tools/offscreen/texture_probe.h"
 #include "tools/snapshot/scene_snapshot.h"
 
@@ -32,6 +34,7 @@ struct Options {
   std::string oldPath, newPath;
   int width = 320, height = 180;
   int frames = 0;
+  std::string savePrefix;
   std::vector<float> times;
 };
 
@@ -46,6 +49,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
       options->frames = std::atoi(argv[++i]);
       if (options->frames < 1) return false;
+    } else if (std::strcmp(argv[i], "--save") == 0 && i + 1 < argc) {
+      options->savePrefix = argv[++i];
     } else {
       positional.push_back(argv[i]);
     }
@@ -85,6 +90,30 @@ Difference Compare(const RgbaImage& a, const RgbaImage& b) {
   return difference;
 }
 
+// Differing pixels in red, brighter the larger the step, over a dimmed
+// grey copy of the old picture so that they can be placed.
+RgbaImage DifferenceImage(const RgbaImage& a, const RgbaImage& b) {
+  RgbaImage out = a;
+  for (size_t i = 0; i < a.pixels.size(); i += 4) {
+    int step = 0;
+    for (size_t c = 0; c < 3; ++c) step = std::max(step, std::abs(a.pixels[i + c] - b.pixels[i + c]));
+    const int grey = (a.pixels[i] + a.pixels[i + 1] + a.pixels[i + 2]) / 12;
+    out.pixels[i] = static_cast<unsigned char>(step > 0 ? std::min(255, 128 + 16 * step) : grey);
+    out.pixels[i + 1] = static_cast<unsigned char>(step > 0 ? 0 : grey);
+    out.pixels[i + 2] = static_cast<unsigned char>(step > 0 ? 0 : grey);
+    out.pixels[i + 3] = 255;
+  }
+  return out;
+}
+
+bool SavePictures(const std::string& prefix, float time, const RgbaImage& a, const RgbaImage& b) {
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, "-t%g.png", time);
+  std::string error;
+  return WritePng(prefix + "-old" + suffix, a, &error) && WritePng(prefix + "-new" + suffix, b, &error) &&
+         WritePng(prefix + "-diff" + suffix, DifferenceImage(a, b), &error);
+}
+
 RgbaImage Draw(const QuadHost& host, const FramebufferTarget& target, float time) {
   target.Bind();
   host.Draw(time, target.width(), target.height());
@@ -109,7 +138,8 @@ double Median(std::vector<double> values) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    std::fprintf(stderr, "usage: %s OLD.frag NEW.frag [WIDTHxHEIGHT] [--frames N] [SECONDS...]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s OLD.frag NEW.frag [WIDTHxHEIGHT] [--frames N] [--save PREFIX] [SECONDS...]\n",
+                 argv[0]);
     return 2;
   }
   std::string oldSource, newSource, error;
@@ -141,7 +171,13 @@ int main(int argc, char** argv) {
   std::printf("renderer: %s; %dx%d\n", glGetString(GL_RENDERER), options.width, options.height);
   bool withinTolerance = true;
   for (float time : options.times) {
-    Difference difference = Compare(Draw(oldHost, target, time), Draw(newHost, target, time));
+    const RgbaImage oldImage = Draw(oldHost, target, time);
+    const RgbaImage newImage = Draw(newHost, target, time);
+    Difference difference = Compare(oldImage, newImage);
+    if (!options.savePrefix.empty() && !SavePictures(options.savePrefix, time, oldImage, newImage)) {
+      std::fprintf(stderr, "cannot write the pictures at %s\n", options.savePrefix.c_str());
+      return 1;
+    }
     std::printf("t=%6.2f s: %d pixels differ, by at most %d", time, difference.pixels, difference.maxStep);
     if (difference.maxStep > kMaxStep || difference.pixels > kMaxDifferingPixels) withinTolerance = false;
     if (options.frames > 0) {

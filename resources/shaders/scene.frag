@@ -257,6 +257,98 @@ bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
   return fCentreDist > kRibbedZone && (fGourd >= fGround || fGourd > kCutReach);
 }
 
+// The plain tier's steps where its ground term is known to be the least,
+// up to tUntil: the very sum it makes, p.y - kGroundHeight of p = o + d t,
+// so the same steps to the bit, for a fraction of the work.
+void MarchGround(vec3 o, vec3 d, float tUntil, float fStop, inout float t, inout float tLast, inout int iStep,
+                 inout bool bPlainLast, inout bool bDone, inout bool bClipped) {
+  for (int iGround = 0; iGround < kRaymarchMaxIter; iGround++) {
+    if (bDone || bClipped || iStep >= kRaymarchMaxIter || !(t < tUntil)) break;
+    float s = (o + d * t).y - kGroundHeight;
+    tLast = t;
+    t += s;
+    iStep++;
+    bPlainLast = true;
+    if (abs(s) < kHitEpsilon) {
+      bDone = true;
+    } else if (t > kFarClip || (tLast >= fStop && s > 0.0)) {
+      bClipped = true;
+    }
+  }
+}
+
+// Where along o + d t the plain tier holds and takes the ground's distance:
+// everywhere before tIn and after tOut. The body's plain distance |p| - 3
+// beats the ground's only inside the paraboloid x^2 + z^2 <= 10 y + 25, and
+// the plain tier fails only within kRibbedZone of the centre; the stalk's
+// distance, at least |(x - 0.1 (y - 3), z)| - 0.2, beats the ground's only
+// inside the cone where that length is under y + 2.2. Each of the three is
+// convex (of the double cone only the upper nappe counts), so a ray meets
+// each in one stretch; each is widened a little against rounding.
+void GetGroundOnlySpan(vec3 o, vec3 d, out float tIn, out float tOut) {
+  tIn = 2.0 * kFarClip;
+  tOut = -1.0;
+
+  float a = dot(d.xz, d.xz);
+  float b = 2.0 * dot(o.xz, d.xz) - 10.0 * d.y;
+  float c = dot(o.xz, o.xz) - 10.0 * o.y - 25.5;
+  float fDisc = b * b - 4.0 * a * c;
+  if (fDisc >= 0.0) {
+    float q = -0.5 * (b + (b < 0.0 ? -1.0 : 1.0) * sqrt(fDisc));
+    float t1 = q / a;
+    float t2 = c / q;
+    tIn = min(tIn, min(t1, t2));
+    tOut = max(tOut, max(t1, t2));
+  }
+
+  const float kReach = kRibbedZone + 0.05;
+  float fAlong = dot(o, d);
+  float fSphereDisc = fAlong * fAlong - dot(o, o) + kReach * kReach;
+  if (fSphereDisc >= 0.0) {
+    float fRoot = sqrt(fSphereDisc);
+    tIn = min(tIn, -fAlong - fRoot);
+    tOut = max(tOut, -fAlong + fRoot);
+  }
+
+  // The stalk's cone, |(x - 0.1 (y - 3), z)| < y + 2.3 with y + 2.3 > 0.
+  vec3 vAxis = vec3(o.x - 0.1 * o.y + 0.3, o.z, o.y + 2.3);
+  vec3 vAxisDir = vec3(d.x - 0.1 * d.y, d.z, d.y);
+  vec3 k = vec3(1.0, 1.0, -1.0);
+  float A = dot(k * vAxisDir, vAxisDir);
+  float B = 2.0 * dot(k * vAxis, vAxisDir);
+  float C = dot(k * vAxis, vAxis);
+  float fConeDisc = B * B - 4.0 * A * C;
+  float fConeIn = 2.0 * kFarClip;
+  float fConeOut = -1.0;
+  if (fConeDisc >= 0.0) {
+    float q = -0.5 * (B + (B < 0.0 ? -1.0 : 1.0) * sqrt(fConeDisc));
+    float r1 = min(q / A, C / q);
+    float r2 = max(q / A, C / q);
+    if (A > 0.0) {
+      // One stretch, within one nappe: the upper one if its middle is.
+      if (vAxis.z + vAxisDir.z * 0.5 * (r1 + r2) > 0.0) {
+        fConeIn = r1;
+        fConeOut = r2;
+      }
+    } else if (A < 0.0 && d.y > 0.0) {
+      // Steeper than the cone: in the upper nappe from r2 on, or up to r1.
+      fConeIn = r2;
+      fConeOut = 2.0 * kFarClip;
+    } else if (A < 0.0) {
+      fConeIn = -1.0;
+      fConeOut = r1;
+    } else {
+      fConeIn = -1.0;
+      fConeOut = 2.0 * kFarClip;
+    }
+  } else if (A <= 0.0) {
+    fConeIn = -1.0;
+    fConeOut = 2.0 * kFarClip;
+  }
+  tIn = min(tIn, fConeIn);
+  tOut = max(tOut, fConeOut);
+}
+
 // Sphere-traces from o along d; returns the distance travelled. vPos is the
 // last sampled position and fObjectId the object found there by the last
 // evaluation, none for a ray that left through the far clip. A ray that runs
@@ -272,25 +364,39 @@ bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
 // distance, t never comes back under it, so every later stop would lie past
 // it too. That holds as long as a step back out of a surface undoes less than
 // the step that went in, i.e. no distance here overstates by twice or more.
-float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, out vec3 vPos, out float fObjectId) {
+//
+// With bGroundSpans, the steps before tIn and after tOut (see
+// GetGroundOnlySpan) take the ground's distance alone: the rays toward the
+// horizon take most of their steps there. A shadow ray starts past its own
+// skipped ground steps instead, and the flag, constant wherever the march is
+// called, leaves those loops out of its code.
+float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, bool bGroundSpans, float tIn, float tOut,
+                     out vec3 vPos, out float fObjectId) {
   vPos = o + d * t;
   fObjectId = kObjectNone;
+  float tLast = t;
+  // Whether the last sample was a plain one, whose position and object are
+  // taken again at the end; a full step sets vPos and fObjectId itself.
+  bool bPlainLast = false;
   bool bDone = false;
+  bool bClipped = false;
+  bool bBeyond = false;
+  if (bGroundSpans) MarchGround(o, d, tIn, fStop, t, tLast, iStep, bPlainLast, bDone, bClipped);
   for (int iNear = 0; iNear < kRaymarchMaxIter; iNear++) {
-    // Only t is carried from step to step; the last position and its object
-    // are taken again once the loop is left.
-    float tLast = t;
-    bool bStepped = false;
-    bool bClipped = false;
+    if (bDone || bClipped || iStep >= kRaymarchMaxIter) break;
     for (int iPlain = 0; iPlain < kRaymarchMaxIter; iPlain++) {
       if (iStep >= kRaymarchMaxIter) break;
+      if (bGroundSpans && t > tOut) {
+        bBeyond = true;
+        break;
+      }
       float s;
       float fPlainId;
       if (!GetPlainSceneDistance(o + d * t, s, fPlainId)) break;
       tLast = t;
       t += s;
       iStep++;
-      bStepped = true;
+      bPlainLast = true;
       if (abs(s) < kHitEpsilon) {
         bDone = true;
         break;
@@ -300,39 +406,41 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, out vec3 v
         break;
       }
     }
-    if (bClipped) {
-      t = kFarClip;
-      vPos = o + d * kFarClip;
-      fObjectId = kObjectNone;
-      break;
-    }
-    if (bDone || iStep >= kRaymarchMaxIter) {
-      if (bStepped) {
-        float s;
-        vPos = o + d * tLast;
-        GetPlainSceneDistance(vPos, s, fObjectId);
-      }
-      break;
-    }
+    if (bDone || bClipped || bBeyond || iStep >= kRaymarchMaxIter) break;
     vPos = o + d * t;
 
     float s = GetSceneDistance(vPos, fObjectId);
     bool bPast = t >= fStop && s > 0.0;
     t += s;
     iStep++;
-    if (abs(s) < kHitEpsilon) break;
-    if (t > kFarClip || bPast) {
-      t = kFarClip;
-      vPos = o + d * kFarClip;
-      fObjectId = kObjectNone;
+    bPlainLast = false;
+    if (abs(s) < kHitEpsilon) {
+      bDone = true;
       break;
     }
+    if (t > kFarClip || bPast) {
+      bClipped = true;
+      break;
+    }
+  }
+  if (bBeyond) MarchGround(o, d, 2.0 * kFarClip, fStop, t, tLast, iStep, bPlainLast, bDone, bClipped);
+  if (bClipped) {
+    t = kFarClip;
+    vPos = o + d * kFarClip;
+    fObjectId = kObjectNone;
+  } else if (bPlainLast) {
+    float s;
+    vPos = o + d * tLast;
+    GetPlainSceneDistance(vPos, s, fObjectId);
   }
   return t;
 }
 
 float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
-  return MarchSceneFrom(o, d, 0.01, 0, 2.0 * kFarClip, vPos, fObjectId);
+  float tIn;
+  float tOut;
+  GetGroundOnlySpan(o, d, tIn, tOut);
+  return MarchSceneFrom(o, d, 0.01, 0, 2.0 * kFarClip, true, tIn, tOut, vPos, fObjectId);
 }
 
 // The march from the light, for the light through the shell: it starts in the
@@ -366,7 +474,9 @@ C_Intersection TraceScene(vec3 o, vec3 d) {
   return hit;
 }
 
-float TraceShadow(vec3 o, vec3 d, float fLimit) {
+// bAnswered: the ray's answer is known to be shadow, or cannot change the
+// light it gates; it takes no step and reads as shadowed.
+float TraceShadow(vec3 o, vec3 d, float fLimit, bool bAnswered) {
   // A ray that leaves the ground upward first takes the steps that only
   // the ground bounds, each leaving it 1 + d.y times as high as before: the
   // ground's distance is h = h0 + d.y u after u along the ray. The body's
@@ -401,9 +511,10 @@ float TraceShadow(vec3 o, vec3 d, float fLimit) {
     vec3 p = o + d * t;
     if (t >= fLimit && dot(p, d) >= 0.0 && dot(p, p) > 16.0) iStep = kRaymarchMaxIter;
   }
+  if (bAnswered) iStep = kRaymarchMaxIter;
   vec3 vPos;
   float fObjectId;
-  float fDist = MarchSceneFrom(o, d, t, iStep, fLimit, vPos, fObjectId);
+  float fDist = MarchSceneFrom(o, d, t, iStep, fLimit, false, 0.0, 0.0, vPos, fObjectId);
   return fDist < fLimit ? 0.0 : 1.0;
 }
 
@@ -475,17 +586,26 @@ void AddLighting(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 
 
 float AddDirectionalLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vPos, C_Surface surf) {
   vec3 vLightDir = -vSunLightDir;
-  float fShadow = TraceShadow(vPos + 0.01 * vLightDir, vLightDir, 10.0);
+  float fShadow = TraceShadow(vPos + 0.01 * vLightDir, vLightDir, 10.0, false);
   AddLighting(vDiffuse, vSpecular, vViewDir, vLightDir, surf.vBumpNormal, surf.fSmoothness, vSunLightColor * fShadow);
   return fShadow;
 }
 
-void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vPos, C_Surface surf) {
+// The light sits in the hollow, and lights the outside only through the
+// openings: the face's run through the front half (z < 0), the lid's slit
+// lies above y = -0.04. So a point on the ground behind the face plane and
+// below the light sees it through neither: the line to it stays at z >= 0
+// and under the slit, and the shell's wall is in the way. bBehind says so.
+// Where the surface faces away from the light, the shadow cannot change
+// what the light adds (nothing) either.
+void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vPos, C_Surface surf,
+                   bool bBehind) {
   vec3 vToLight = vLightPos - vPos;
   float fAttenuation = 100.0 / dot(vToLight, vToLight);
   float fLightDist = length(vToLight);
   vec3 vLightDir = normalize(vToLight);
-  float fShadow = TraceShadow(vPos + 0.01 * vLightDir, vLightDir, fLightDist);
+  bool bAnswered = bBehind || dot(vLightDir, surf.vBumpNormal) <= 0.0;
+  float fShadow = TraceShadow(vPos + 0.01 * vLightDir, vLightDir, fLightDist, bAnswered);
   AddLighting(vDiffuse, vSpecular, vViewDir, vLightDir, surf.vBumpNormal, surf.fSmoothness,
               vLightColor * fShadow * fAttenuation);
 }
@@ -551,7 +671,8 @@ vec3 GetSceneColor(vec3 vRayOrigin, vec3 vRayDir) {
     vec3 vDiffuse = vec3(0.0);
     vec3 vSpecular = vec3(0.0);
     fLastShadow = AddDirectionalLight(vDiffuse, vSpecular, d, hit.vPos, surf);
-    AddPointLight(vDiffuse, vSpecular, d, hit.vPos, surf);
+    bool bBehind = hit.fObjectId == kObjectGround && hit.vPos.z >= 0.0 && hit.vPos.y < vLightPos.y;
+    AddPointLight(vDiffuse, vSpecular, d, hit.vPos, surf, bBehind);
     if (hit.fObjectId >= kObjectBody) {
       vDiffuse += GetSSS(hit.vPos);
     } else {
