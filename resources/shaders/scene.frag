@@ -474,9 +474,29 @@ C_Intersection TraceScene(vec3 o, vec3 d) {
   return hit;
 }
 
+// Whether o + d t, 0 < t < fLimit, passes through a point that is surely
+// solid: on the sphere of radius 2.78, the shell's wall lies all round
+// between the hollow (at most 2.7 from the centre) and the body (at least
+// 3 / 1.05 at the ribs' creases, and within |y| < 1.3 still 0.05 inside
+// where the body is pressed in toward its top and bottom), away from the
+// lid's slit (at y = 1.54 there) and from the face's openings, which run
+// through the front half only (z < 0). A march cannot step past such a
+// point without stopping at the wall first.
+bool CrossesSolidWall(vec3 o, vec3 d, float fLimit) {
+  const float kWallRadius = 2.78;
+  float fAlong = dot(o, d);
+  float fDisc = fAlong * fAlong - dot(o, o) + kWallRadius * kWallRadius;
+  float fRoot = sqrt(max(fDisc, 0.0));
+  float t = -fAlong - fRoot > 0.0 ? -fAlong - fRoot : -fAlong + fRoot;
+  vec3 q = o + d * t;
+  return fDisc > 0.0 && t > 0.0 && t < fLimit && abs(q.y) < 1.3 &&
+         (q.z > 0.05 || GetCarving2dDistance(q.xy) > 0.05);
+}
+
 // bAnswered: the ray's answer is known to be shadow, or cannot change the
 // light it gates; it takes no step and reads as shadowed.
 float TraceShadow(vec3 o, vec3 d, float fLimit, bool bAnswered) {
+  bAnswered = bAnswered || CrossesSolidWall(o, d, fLimit);
   // A ray that leaves the ground upward first takes the steps that only
   // the ground bounds, each leaving it 1 + d.y times as high as before: the
   // ground's distance is h = h0 + d.y u after u along the ray. The body's
@@ -515,7 +535,7 @@ float TraceShadow(vec3 o, vec3 d, float fLimit, bool bAnswered) {
   vec3 vPos;
   float fObjectId;
   float fDist = MarchSceneFrom(o, d, t, iStep, fLimit, false, 0.0, 0.0, vPos, fObjectId);
-  return fDist < fLimit ? 0.0 : 1.0;
+  return fDist < fLimit || bAnswered ? 0.0 : 1.0;
 }
 
 // ---- Materials --------------------------------------------------------------
