@@ -477,7 +477,7 @@ C_Intersection TraceScene(vec3 o, vec3 d) {
 // Whether o + d t, 0 < t < fLimit, passes through a point that is surely
 // solid: on the sphere of radius 2.78, the shell's wall lies all round
 // between the hollow (at most 2.7 from the centre) and the body (at least
-// 3 / 1.05 at the ribs' creases, and within |y| < 1.3 still 0.05 inside
+// 3 / 1.05 at the ribs' creases, and for -1.5 < y < 1.3 still 0.02 inside
 // where the body is pressed in toward its top and bottom), away from the
 // lid's slit (at y = 1.54 there) and from the face's openings, which run
 // through the front half only (z < 0). A march cannot step past such a
@@ -489,7 +489,7 @@ bool CrossesSolidWall(vec3 o, vec3 d, float fLimit) {
   float fRoot = sqrt(max(fDisc, 0.0));
   float t = -fAlong - fRoot > 0.0 ? -fAlong - fRoot : -fAlong + fRoot;
   vec3 q = o + d * t;
-  return fDisc > 0.0 && t > 0.0 && t < fLimit && abs(q.y) < 1.3 &&
+  return fDisc > 0.0 && t > 0.0 && t < fLimit && q.y > -1.5 && q.y < 1.3 &&
          (q.z > 0.05 || GetCarving2dDistance(q.xy) > 0.05);
 }
 
