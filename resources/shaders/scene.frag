@@ -357,7 +357,10 @@ void GetGroundOnlySpan(vec3 o, vec3 d, out float tIn, out float tOut) {
 // Steps where the plain distance holds take it in an inner loop, so a group
 // of pixels pays for the full distance only as often as its neediest ray
 // takes a step near the lantern's surface (a software renderer runs a loop until
-// every lane has left it, and both sides of any branch).
+// every lane has left it, and both sides of any branch). The full steps take
+// a loop of their own until the ray stands past kRibbedZone again: nearer,
+// the plain tier never holds, and trying it first cost a plain evaluation
+// per full step.
 //
 // A shadow ray only asks whether it stops short of its light, so it leaves at
 // fStop as if clipped: from a sample at or past fStop with a positive
@@ -407,21 +410,26 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, bool bGrou
       }
     }
     if (bDone || bClipped || bBeyond || iStep >= kRaymarchMaxIter) break;
-    vPos = o + d * t;
 
-    float s = GetSceneDistance(vPos, fObjectId);
-    bool bPast = t >= fStop && s > 0.0;
-    t += s;
-    iStep++;
-    bPlainLast = false;
-    if (abs(s) < kHitEpsilon) {
-      bDone = true;
-      break;
+    for (int iFull = 0; iFull < kRaymarchMaxIter; iFull++) {
+      if (iStep >= kRaymarchMaxIter) break;
+      vPos = o + d * t;
+      float s = GetSceneDistance(vPos, fObjectId);
+      bool bPast = t >= fStop && s > 0.0;
+      t += s;
+      iStep++;
+      bPlainLast = false;
+      if (abs(s) < kHitEpsilon) {
+        bDone = true;
+        break;
+      }
+      if (t > kFarClip || bPast) {
+        bClipped = true;
+        break;
+      }
+      if (length(o + d * t) > kRibbedZone) break;
     }
-    if (t > kFarClip || bPast) {
-      bClipped = true;
-      break;
-    }
+    if (bDone || bClipped) break;
   }
   if (bBeyond) MarchGround(o, d, 2.0 * kFarClip, fStop, t, tLast, iStep, bPlainLast, bDone, bClipped);
   if (bClipped) {
