@@ -501,9 +501,11 @@ bool CrossesSolidWall(vec3 o, vec3 d, float fLimit) {
          (q.z > 0.05 || GetCarving2dDistance(q.xy) > 0.05);
 }
 
-// bAnswered: the ray's answer is known to be shadow, or cannot change the
-// light it gates; it takes no step and reads as shadowed.
-float TraceShadow(vec3 o, vec3 d, float fLimit, bool bAnswered) {
+// Where a shadow ray's march starts: t after iStep steps. bAnswered: the
+// ray's answer is known to be shadow, or cannot change the light it gates;
+// it takes no step and reads as shadowed, and comes back true also where the
+// ray surely crosses the wall.
+void StartShadowRay(vec3 o, vec3 d, float fLimit, inout bool bAnswered, out float t, out int iStep) {
   bAnswered = bAnswered || CrossesSolidWall(o, d, fLimit);
   // A ray that leaves the ground upward first takes the steps that only
   // the ground bounds, each leaving it 1 + d.y times as high as before: the
@@ -528,8 +530,8 @@ float TraceShadow(vec3 o, vec3 d, float fLimit, bool bAnswered) {
                      min((6.0 - p0.y) / d.y, kFarClip - 50.0));
   float fLogRatio = log2(1.0 + d.y);
   float fSteps = floor(log2(1.0 + fReach * d.y / h0) / fLogRatio);
-  float t = 0.01;
-  int iStep = 0;
+  t = 0.01;
+  iStep = 0;
   if (d.y > 0.0 && h0 > 2.0 * kHitEpsilon && c > 0.0 && fReach > 0.0) {
     fSteps = min(fSteps, float(kRaymarchMaxIter - 1));
     t += h0 * (exp2(fSteps * fLogRatio) - 1.0) / d.y;
@@ -540,10 +542,76 @@ float TraceShadow(vec3 o, vec3 d, float fLimit, bool bAnswered) {
     if (t >= fLimit && dot(p, d) >= 0.0 && dot(p, p) > 16.0) iStep = kRaymarchMaxIter;
   }
   if (bAnswered) iStep = kRaymarchMaxIter;
-  vec3 vPos;
+}
+
+// One step of a shadow ray, where the plain distance holds or (bFull) with
+// the full one; the same step, stop and clip as the picture's march takes.
+void StepShadowRay(vec3 o, vec3 d, float fStop, bool bFull, inout float t, inout int iStep, inout bool bEnded) {
+  float s;
   float fObjectId;
-  float fDist = MarchSceneFrom(o, d, t, iStep, fLimit, false, 0.0, 0.0, vPos, fObjectId);
-  return fDist < fLimit || bAnswered ? 0.0 : 1.0;
+  if (bFull) {
+    s = GetSceneDistance(o + d * t);
+  } else {
+    GetPlainSceneDistance(o + d * t, s, fObjectId);
+  }
+  float tLast = t;
+  t += s;
+  iStep++;
+  if (abs(s) < kHitEpsilon) {
+    bEnded = true;
+  } else if (t > kFarClip || (tLast >= fStop && s > 0.0)) {
+    t = kFarClip;
+    bEnded = true;
+  }
+}
+
+// The sun's and the light's shadow rays of one point, marched one after the
+// other in one loop: a group of pixels then steps as long as its neediest
+// pixel's two rays together, not as long as the neediest sun ray and then
+// the neediest light ray, and pays a loop's first, often idle, pass once.
+// Each ray takes the very steps MarchSceneFrom would take it through.
+// Returns the two shadows, 1 lit and 0 shadowed.
+vec2 TraceShadows(vec3 oSun, vec3 dSun, float fSunLimit, vec3 oLamp, vec3 dLamp, float fLampLimit,
+                  bool bLampAnswered) {
+  bool bSunAnswered = false;
+  float tSun;
+  int iSunStep;
+  StartShadowRay(oSun, dSun, fSunLimit, bSunAnswered, tSun, iSunStep);
+  float tLamp;
+  int iLampStep;
+  StartShadowRay(oLamp, dLamp, fLampLimit, bLampAnswered, tLamp, iLampStep);
+
+  vec3 o = oSun;
+  vec3 d = dSun;
+  float fStop = fSunLimit;
+  float t = tSun;
+  int iStep = iSunStep;
+  bool bOnLamp = false;
+  bool bEnded = false;
+  for (int iRound = 0; iRound < 2 * kRaymarchMaxIter + 2; iRound++) {
+    if (bEnded || iStep >= kRaymarchMaxIter) {
+      if (bOnLamp) break;
+      tSun = t;
+      o = oLamp;
+      d = dLamp;
+      fStop = fLampLimit;
+      t = tLamp;
+      iStep = iLampStep;
+      bOnLamp = true;
+      bEnded = false;
+      if (iStep >= kRaymarchMaxIter) break;
+    }
+    for (int iPlain = 0; iPlain < kRaymarchMaxIter; iPlain++) {
+      if (bEnded || iStep >= kRaymarchMaxIter || !(length(o + d * t) > kRibbedZone)) break;
+      StepShadowRay(o, d, fStop, false, t, iStep, bEnded);
+    }
+    for (int iFull = 0; iFull < kRaymarchMaxIter; iFull++) {
+      if (bEnded || iStep >= kRaymarchMaxIter || length(o + d * t) > kRibbedZone) break;
+      StepShadowRay(o, d, fStop, true, t, iStep, bEnded);
+    }
+  }
+  tLamp = t;
+  return vec2(tSun < fSunLimit || bSunAnswered ? 0.0 : 1.0, tLamp < fLampLimit || bLampAnswered ? 0.0 : 1.0);
 }
 
 // ---- Materials --------------------------------------------------------------
@@ -612,11 +680,9 @@ void AddLighting(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 
   vDiffuse += vLightColour * fNdotL;
 }
 
-float AddDirectionalLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vPos, C_Surface surf) {
-  vec3 vLightDir = -vSunLightDir;
-  float fShadow = TraceShadow(vPos + 0.01 * vLightDir, vLightDir, 10.0, false);
-  AddLighting(vDiffuse, vSpecular, vViewDir, vLightDir, surf.vBumpNormal, surf.fSmoothness, vSunLightColor * fShadow);
-  return fShadow;
+void AddDirectionalLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, C_Surface surf, float fShadow) {
+  AddLighting(vDiffuse, vSpecular, vViewDir, -vSunLightDir, surf.vBumpNormal, surf.fSmoothness,
+              vSunLightColor * fShadow);
 }
 
 // The light sits in the hollow, and lights the outside only through the
@@ -627,13 +693,10 @@ float AddDirectionalLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewD
 // Where the surface faces away from the light, the shadow cannot change
 // what the light adds (nothing) either.
 void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vPos, C_Surface surf,
-                   bool bBehind) {
+                   float fShadow) {
   vec3 vToLight = vLightPos - vPos;
   float fAttenuation = 100.0 / dot(vToLight, vToLight);
-  float fLightDist = length(vToLight);
   vec3 vLightDir = normalize(vToLight);
-  bool bAnswered = bBehind || dot(vLightDir, surf.vBumpNormal) <= 0.0;
-  float fShadow = TraceShadow(vPos + 0.01 * vLightDir, vLightDir, fLightDist, bAnswered);
   AddLighting(vDiffuse, vSpecular, vViewDir, vLightDir, surf.vBumpNormal, surf.fSmoothness,
               vLightColor * fShadow * fAttenuation);
 }
@@ -698,9 +761,15 @@ vec3 GetSceneColor(vec3 vRayOrigin, vec3 vRayDir) {
     C_Surface surf = GetSurfaceInfo(hit);
     vec3 vDiffuse = vec3(0.0);
     vec3 vSpecular = vec3(0.0);
-    fLastShadow = AddDirectionalLight(vDiffuse, vSpecular, d, hit.vPos, surf);
+    vec3 vToLamp = vLightPos - hit.vPos;
+    vec3 vLampDir = normalize(vToLamp);
     bool bBehind = hit.fObjectId == kObjectGround && hit.vPos.z >= 0.0 && hit.vPos.y < vLightPos.y;
-    AddPointLight(vDiffuse, vSpecular, d, hit.vPos, surf, bBehind);
+    bool bLampAnswered = bBehind || dot(vLampDir, surf.vBumpNormal) <= 0.0;
+    vec2 vShadows = TraceShadows(hit.vPos - 0.01 * vSunLightDir, -vSunLightDir, 10.0, hit.vPos + 0.01 * vLampDir,
+                                 vLampDir, length(vToLamp), bLampAnswered);
+    fLastShadow = vShadows.x;
+    AddDirectionalLight(vDiffuse, vSpecular, d, surf, vShadows.x);
+    AddPointLight(vDiffuse, vSpecular, d, hit.vPos, surf, vShadows.y);
     if (hit.fObjectId >= kObjectBody) {
       vDiffuse += GetSSS(hit.vPos);
     } else {
