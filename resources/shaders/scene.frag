@@ -260,7 +260,7 @@ bool GetPlainSceneDistance(vec3 p, out float fDist, out float fObjectId) {
 // The plain tier's steps where its ground term is known to be the least,
 // up to tUntil: the very sum it makes, p.y - kGroundHeight of p = o + d t,
 // so the same steps to the bit, for a fraction of the work.
-void MarchGround(vec3 o, vec3 d, float tUntil, float fStop, inout float t, inout float tLast, inout int iStep,
+void MarchGround(vec3 o, vec3 d, float tUntil, inout float t, inout float tLast, inout int iStep,
                  inout bool bPlainLast, inout bool bDone, inout bool bClipped) {
   for (int iGround = 0; iGround < kRaymarchMaxIter; iGround++) {
     if (bDone || bClipped || iStep >= kRaymarchMaxIter || !(t < tUntil)) break;
@@ -271,7 +271,7 @@ void MarchGround(vec3 o, vec3 d, float tUntil, float fStop, inout float t, inout
     bPlainLast = true;
     if (abs(s) < kHitEpsilon) {
       bDone = true;
-    } else if (t > kFarClip || (tLast >= fStop && s > 0.0)) {
+    } else if (t > kFarClip) {
       bClipped = true;
     }
   }
@@ -349,32 +349,23 @@ void GetGroundOnlySpan(vec3 o, vec3 d, out float tIn, out float tOut) {
   tOut = max(tOut, fConeOut);
 }
 
-// Sphere-traces from o along d; returns the distance travelled. vPos is the
-// last sampled position and fObjectId the object found there by the last
-// evaluation, none for a ray that left through the far clip. A ray that runs
-// out of steps counts as a hit where it stands.
+// Sphere-traces from o along d, from t = 0.01; returns the distance
+// travelled. vPos is the last sampled position and fObjectId the object
+// found there by the last evaluation, none for a ray that left through the
+// far clip. A ray that runs out of steps counts as a hit where it stands.
 //
-// Steps where the plain distance holds take it in an inner loop, so a group
-// of pixels pays for the full distance only as often as its neediest ray
-// takes a step near the lantern's surface (a software renderer runs a loop until
-// every lane has left it, and both sides of any branch). The full steps take
-// a loop of their own until the ray stands past kRibbedZone again: nearer,
-// the plain tier never holds, and trying it first cost a plain evaluation
-// per full step.
-//
-// A shadow ray only asks whether it stops short of its light, so it leaves at
-// fStop as if clipped: from a sample at or past fStop with a positive
-// distance, t never comes back under it, so every later stop would lie past
-// it too. That holds as long as a step back out of a surface undoes less than
-// the step that went in, i.e. no distance here overstates by twice or more.
-//
-// With bGroundSpans, the steps before tIn and after tOut (see
-// GetGroundOnlySpan) take the ground's distance alone: the rays toward the
-// horizon take most of their steps there. A shadow ray starts past its own
-// skipped ground steps instead, and the flag, constant wherever the march is
-// called, leaves those loops out of its code.
-float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, bool bGroundSpans, float tIn, float tOut,
-                     out vec3 vPos, out float fObjectId) {
+// The steps before tIn and after tOut (see GetGroundOnlySpan) take the
+// ground's distance alone: the rays toward the horizon take most of their
+// steps there. Steps where the plain distance holds take it in an inner
+// loop, so a group of pixels pays for the full distance only as often as its
+// neediest ray takes a step near the lantern's surface (a software renderer
+// runs a loop until every lane has left it, and both sides of any branch).
+// The full steps take a loop of their own until the ray stands past
+// kRibbedZone again: nearer, the plain tier never holds, and trying it first
+// cost a plain evaluation per full step.
+float MarchSceneFrom(vec3 o, vec3 d, float tIn, float tOut, out vec3 vPos, out float fObjectId) {
+  float t = 0.01;
+  int iStep = 0;
   vPos = o + d * t;
   fObjectId = kObjectNone;
   float tLast = t;
@@ -384,12 +375,12 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, bool bGrou
   bool bDone = false;
   bool bClipped = false;
   bool bBeyond = false;
-  if (bGroundSpans) MarchGround(o, d, tIn, fStop, t, tLast, iStep, bPlainLast, bDone, bClipped);
+  MarchGround(o, d, tIn, t, tLast, iStep, bPlainLast, bDone, bClipped);
   for (int iNear = 0; iNear < kRaymarchMaxIter; iNear++) {
     if (bDone || bClipped || iStep >= kRaymarchMaxIter) break;
     for (int iPlain = 0; iPlain < kRaymarchMaxIter; iPlain++) {
       if (iStep >= kRaymarchMaxIter) break;
-      if (bGroundSpans && t > tOut) {
+      if (t > tOut) {
         bBeyond = true;
         break;
       }
@@ -404,7 +395,7 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, bool bGrou
         bDone = true;
         break;
       }
-      if (t > kFarClip || (tLast >= fStop && s > 0.0)) {
+      if (t > kFarClip) {
         bClipped = true;
         break;
       }
@@ -415,7 +406,6 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, bool bGrou
       if (iStep >= kRaymarchMaxIter) break;
       vPos = o + d * t;
       float s = GetSceneDistance(vPos, fObjectId);
-      bool bPast = t >= fStop && s > 0.0;
       t += s;
       iStep++;
       bPlainLast = false;
@@ -423,7 +413,7 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, bool bGrou
         bDone = true;
         break;
       }
-      if (t > kFarClip || bPast) {
+      if (t > kFarClip) {
         bClipped = true;
         break;
       }
@@ -431,7 +421,7 @@ float MarchSceneFrom(vec3 o, vec3 d, float t, int iStep, float fStop, bool bGrou
     }
     if (bDone || bClipped) break;
   }
-  if (bBeyond) MarchGround(o, d, 2.0 * kFarClip, fStop, t, tLast, iStep, bPlainLast, bDone, bClipped);
+  if (bBeyond) MarchGround(o, d, 2.0 * kFarClip, t, tLast, iStep, bPlainLast, bDone, bClipped);
   if (bClipped) {
     t = kFarClip;
     vPos = o + d * kFarClip;
@@ -448,7 +438,7 @@ float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
   float tIn;
   float tOut;
   GetGroundOnlySpan(o, d, tIn, tOut);
-  return MarchSceneFrom(o, d, 0.01, 0, 2.0 * kFarClip, true, tIn, tOut, vPos, fObjectId);
+  return MarchSceneFrom(o, d, tIn, tOut, vPos, fObjectId);
 }
 
 // The march from the light, for the light through the shell: it starts in the
@@ -501,24 +491,17 @@ bool CrossesSolidWall(vec3 o, vec3 d, float fLimit) {
          (q.z > 0.05 || GetCarving2dDistance(q.xy) > 0.05);
 }
 
-// Where a shadow ray's march starts: t after iStep steps. bAnswered: the
-// ray's answer is known to be shadow, or cannot change the light it gates;
-// it takes no step and reads as shadowed, and comes back true also where the
-// ray surely crosses the wall.
-void StartShadowRay(vec3 o, vec3 d, float fLimit, inout bool bAnswered, out float t, out int iStep) {
-  bAnswered = bAnswered || CrossesSolidWall(o, d, fLimit);
-  // A ray that leaves the ground upward first takes the steps that only
-  // the ground bounds, each leaving it 1 + d.y times as high as before: the
-  // ground's distance is h = h0 + d.y u after u along the ray. The body's
-  // distance can beat the ground's only inside the paraboloid
-  // x^2 + z^2 <= 10 y + 25 (from |q| - 3 <= y + 2) or where it is ribbed,
-  // within kRibbedZone of its centre; the stalk's (at least
-  // |q.xz| - 0.2 - 0.1 |y - 3|) only inside a cone that the paraboloid holds
-  // below y = 6. So the first J steps, those that end before the ray can
-  // reach any of these, are known without taking them. Skipped in closed
-  // form they leave the ray where the march would stand but for rounding,
-  // which only a ray grazing an edge could tell. A start under the hit
-  // distance takes no step here.
+// Where the sun's shadow ray starts its march: t after iStep steps, and
+// whether its answer is known. A ray that leaves the ground upward first
+// takes steps that only the ground bounds, each leaving it 1 + d.y times as
+// high as before: the body's distance can beat the ground's only inside the
+// paraboloid x^2 + z^2 <= 10 y + 25 (from |q| - 3 <= y + 2) or within
+// kRibbedZone of the centre, the stalk's only inside a cone that the
+// paraboloid holds below y = 6. So the steps that end before the ray can
+// reach any of these are skipped in closed form, leaving it where the march
+// would stand but for rounding, which only a ray grazing an edge could tell.
+void StartSunRay(vec3 o, vec3 d, float fLimit, out bool bAnswered, out float t, out int iStep) {
+  bAnswered = CrossesSolidWall(o, d, fLimit);
   vec3 p0 = o + d * 0.01;
   float h0 = p0.y - kGroundHeight;
   float a = dot(d.xz, d.xz);
@@ -544,8 +527,12 @@ void StartShadowRay(vec3 o, vec3 d, float fLimit, inout bool bAnswered, out floa
   if (bAnswered) iStep = kRaymarchMaxIter;
 }
 
-// One step of a shadow ray, where the plain distance holds or (bFull) with
-// the full one; the same step, stop and clip as the picture's march takes.
+// One step of a shadow ray, with the plain distance or (bFull) the full one.
+// A shadow ray only asks whether it stops short of its light, so it leaves at
+// fStop as if clipped: from a sample at or past fStop with a positive
+// distance, t never comes back under it. That holds as long as a step back
+// out of a surface undoes less than the step that went in, i.e. no distance
+// here overstates by twice or more.
 void StepShadowRay(vec3 o, vec3 d, float fStop, bool bFull, inout float t, inout int iStep, inout bool bEnded) {
   float s;
   float fObjectId;
@@ -566,20 +553,20 @@ void StepShadowRay(vec3 o, vec3 d, float fStop, bool bFull, inout float t, inout
 }
 
 // The sun's and the light's shadow rays of one point, marched one after the
-// other in one loop: a group of pixels then steps as long as its neediest
-// pixel's two rays together, not as long as the neediest sun ray and then
-// the neediest light ray, and pays a loop's first, often idle, pass once.
-// Each ray takes the very steps MarchSceneFrom would take it through.
+// other in one loop: a group of pixels steps as long as its neediest pixel's
+// two rays together, not the neediest of each in turn, and pays a loop's
+// first, often idle, pass once. Past kRibbedZone the plain distance always
+// holds (the gourd is over 0.5 away there, the stalk over 0.7), nearer never.
+// bLampAnswered: the light's ray cannot matter or is known to be shadowed.
 // Returns the two shadows, 1 lit and 0 shadowed.
 vec2 TraceShadows(vec3 oSun, vec3 dSun, float fSunLimit, vec3 oLamp, vec3 dLamp, float fLampLimit,
                   bool bLampAnswered) {
-  bool bSunAnswered = false;
+  bool bSunAnswered;
   float tSun;
   int iSunStep;
-  StartShadowRay(oSun, dSun, fSunLimit, bSunAnswered, tSun, iSunStep);
-  // The light's ray skips no ground steps: nearly all of them are answered
-  // (behind, facing away, through the wall), and the skip's reckoning for
-  // every pixel cost more than the steps it saved the few others.
+  StartSunRay(oSun, dSun, fSunLimit, bSunAnswered, tSun, iSunStep);
+  // The light's ray skips no ground steps: nearly all of them are answered,
+  // and the skip's reckoning for every pixel cost more than it saved.
   bLampAnswered = bLampAnswered || CrossesSolidWall(oLamp, dLamp, fLampLimit);
   float tLamp = 0.01;
   int iLampStep = bLampAnswered ? kRaymarchMaxIter : 0;
