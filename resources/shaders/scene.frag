@@ -675,13 +675,6 @@ void AddDirectionalLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDi
               vSunLightColor * fShadow);
 }
 
-// The light sits in the hollow, and lights the outside only through the
-// openings: the face's run through the front half (z < 0), the lid's slit
-// lies above y = -0.04. So a point on the ground behind the face plane and
-// below the light sees it through neither: the line to it stays at z >= 0
-// and under the slit, and the shell's wall is in the way. bBehind says so.
-// Where the surface faces away from the light, the shadow cannot change
-// what the light adds (nothing) either.
 void AddPointLight(inout vec3 vDiffuse, inout vec3 vSpecular, vec3 vViewDir, vec3 vPos, C_Surface surf,
                    float fShadow) {
   vec3 vToLight = vLightPos - vPos;
@@ -751,6 +744,12 @@ vec3 GetSceneColor(vec3 vRayOrigin, vec3 vRayDir) {
     C_Surface surf = GetSurfaceInfo(hit);
     vec3 vDiffuse = vec3(0.0);
     vec3 vSpecular = vec3(0.0);
+    // The light sits in the hollow and lights the outside only through the
+    // openings: the face's run through the front half (z < 0), the lid's
+    // slit lies above y = -0.04. So the ground behind the face plane and
+    // below the light sees it through neither: the line to it stays at
+    // z >= 0 and under the slit, and the wall is in the way. Where the
+    // surface faces away from the light, its shadow cannot matter.
     vec3 vToLamp = vLightPos - hit.vPos;
     vec3 vLampDir = normalize(vToLamp);
     bool bBehind = hit.fObjectId == kObjectGround && hit.vPos.z >= 0.0 && hit.vPos.y < vLightPos.y;
