@@ -23,6 +23,7 @@ import xharness  # noqa: E402
 from xorg_dummy import SECOND_MODE, TwoMonitorXServer  # noqa: E402
 from proc_stats import cpu_seconds  # noqa: E402
 
+
 def swaps(path):
     """(frames, time of the last) from a swap record; (0, 0) before the first."""
     try:

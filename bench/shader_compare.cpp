@@ -3,9 +3,10 @@
 // turns: for changing the shader's wording without changing its picture.
 //   gloamery-shader-compare OLD.frag NEW.frag [WIDTHxHEIGHT] [--frames N] [--save PREFIX] [SECONDS...]
 // Prints, per time, how many pixels differ, by how much at most, and with
-// --frames the median frame time of each. --save writes both pictures and
-// where they differ (PREFIX-old-tT.png, -new-, -diff-) for a person to look at. Exit status 1 when any channel
-// differs by more than one step or more than a handful of pixels differ.
+// --frames the median frame time of each, and with --save writes both
+// pictures and a map of where they differ (PREFIX-old-tT.png, -new-, -diff-)
+// for a person to look at. Exit status 1 when any channel differs by more
+// than one step or more than a handful of pixels differ.
 
 #include <glad/gl.h>
 
@@ -79,11 +80,17 @@ std::string EmbeddedVertexShader() {
   return text.substr(0, text.find('~'));
 }
 
+// The largest difference between the channels of the pixel at byte i.
+int PixelStep(const RgbaImage& a, const RgbaImage& b, size_t i) {
+  int step = 0;
+  for (size_t c = 0; c < 4; ++c) step = std::max(step, std::abs(a.pixels[i + c] - b.pixels[i + c]));
+  return step;
+}
+
 Difference Compare(const RgbaImage& a, const RgbaImage& b) {
   Difference difference;
   for (size_t i = 0; i < a.pixels.size(); i += 4) {
-    int step = 0;
-    for (size_t c = 0; c < 4; ++c) step = std::max(step, std::abs(a.pixels[i + c] - b.pixels[i + c]));
+    const int step = PixelStep(a, b, i);
     if (step > 0) ++difference.pixels;
     difference.maxStep = std::max(difference.maxStep, step);
   }
@@ -95,8 +102,7 @@ Difference Compare(const RgbaImage& a, const RgbaImage& b) {
 RgbaImage DifferenceImage(const RgbaImage& a, const RgbaImage& b) {
   RgbaImage out = a;
   for (size_t i = 0; i < a.pixels.size(); i += 4) {
-    int step = 0;
-    for (size_t c = 0; c < 3; ++c) step = std::max(step, std::abs(a.pixels[i + c] - b.pixels[i + c]));
+    const int step = PixelStep(a, b, i);
     const int grey = (a.pixels[i] + a.pixels[i + 1] + a.pixels[i + 2]) / 12;
     out.pixels[i] = static_cast<unsigned char>(step > 0 ? std::min(255, 128 + 16 * step) : grey);
     out.pixels[i + 1] = static_cast<unsigned char>(step > 0 ? 0 : grey);
@@ -106,12 +112,11 @@ RgbaImage DifferenceImage(const RgbaImage& a, const RgbaImage& b) {
   return out;
 }
 
-bool SavePictures(const std::string& prefix, float time, const RgbaImage& a, const RgbaImage& b) {
+bool SavePictures(const std::string& prefix, float time, const RgbaImage& a, const RgbaImage& b, std::string* error) {
   char suffix[32];
   std::snprintf(suffix, sizeof suffix, "-t%g.png", time);
-  std::string error;
-  return WritePng(prefix + "-old" + suffix, a, &error) && WritePng(prefix + "-new" + suffix, b, &error) &&
-         WritePng(prefix + "-diff" + suffix, DifferenceImage(a, b), &error);
+  return WritePng(prefix + "-old" + suffix, a, error) && WritePng(prefix + "-new" + suffix, b, error) &&
+         WritePng(prefix + "-diff" + suffix, DifferenceImage(a, b), error);
 }
 
 RgbaImage Draw(const QuadHost& host, const FramebufferTarget& target, float time) {
@@ -174,8 +179,8 @@ int main(int argc, char** argv) {
     const RgbaImage oldImage = Draw(oldHost, target, time);
     const RgbaImage newImage = Draw(newHost, target, time);
     Difference difference = Compare(oldImage, newImage);
-    if (!options.savePrefix.empty() && !SavePictures(options.savePrefix, time, oldImage, newImage)) {
-      std::fprintf(stderr, "cannot write the pictures at %s\n", options.savePrefix.c_str());
+    if (!options.savePrefix.empty() && !SavePictures(options.savePrefix, time, oldImage, newImage, &error)) {
+      std::fprintf(stderr, "cannot write the pictures at %s: %s\n", options.savePrefix.c_str(), error.c_str());
       return 1;
     }
     std::printf("t=%6.2f s: %d pixels differ, by at most %d", time, difference.pixels, difference.maxStep);

@@ -277,6 +277,17 @@ void MarchGround(vec3 o, vec3 d, float tUntil, inout float t, inout float tLast,
   }
 }
 
+// Where o + d t (d of unit length) meets the sphere of radius r about the
+// centre, if it does: from tNear to tFar.
+bool MeetSphere(vec3 o, vec3 d, float r, out float tNear, out float tFar) {
+  float fAlong = dot(o, d);
+  float fDisc = fAlong * fAlong - dot(o, o) + r * r;
+  float fRoot = sqrt(max(fDisc, 0.0));
+  tNear = -fAlong - fRoot;
+  tFar = -fAlong + fRoot;
+  return fDisc >= 0.0;
+}
+
 // Where along o + d t the plain tier holds and takes the ground's distance:
 // everywhere before tIn and after tOut. The body's plain distance |p| - 3
 // beats the ground's only inside the paraboloid x^2 + z^2 <= 10 y + 25, and
@@ -301,13 +312,11 @@ void GetGroundOnlySpan(vec3 o, vec3 d, out float tIn, out float tOut) {
     tOut = max(tOut, max(t1, t2));
   }
 
-  const float kReach = kRibbedZone + 0.05;
-  float fAlong = dot(o, d);
-  float fSphereDisc = fAlong * fAlong - dot(o, o) + kReach * kReach;
-  if (fSphereDisc >= 0.0) {
-    float fRoot = sqrt(fSphereDisc);
-    tIn = min(tIn, -fAlong - fRoot);
-    tOut = max(tOut, -fAlong + fRoot);
+  float tNear;
+  float tFar;
+  if (MeetSphere(o, d, kRibbedZone + 0.05, tNear, tFar)) {
+    tIn = min(tIn, tNear);
+    tOut = max(tOut, tFar);
   }
 
   // The stalk's cone, |(x - 0.1 (y - 3), z)| < y + 2.3 with y + 2.3 > 0.
@@ -363,7 +372,10 @@ void GetGroundOnlySpan(vec3 o, vec3 d, out float tIn, out float tOut) {
 // The full steps take a loop of their own until the ray stands past
 // kRibbedZone again: nearer, the plain tier never holds, and trying it first
 // cost a plain evaluation per full step.
-float MarchSceneFrom(vec3 o, vec3 d, float tIn, float tOut, out vec3 vPos, out float fObjectId) {
+float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
+  float tIn;
+  float tOut;
+  GetGroundOnlySpan(o, d, tIn, tOut);
   float t = 0.01;
   int iStep = 0;
   vPos = o + d * t;
@@ -434,13 +446,6 @@ float MarchSceneFrom(vec3 o, vec3 d, float tIn, float tOut, out vec3 vPos, out f
   return t;
 }
 
-float MarchScene(vec3 o, vec3 d, out vec3 vPos, out float fObjectId) {
-  float tIn;
-  float tOut;
-  GetGroundOnlySpan(o, d, tIn, tOut);
-  return MarchSceneFrom(o, d, tIn, tOut, vPos, fObjectId);
-}
-
 // The march from the light, for the light through the shell: it starts in the
 // hollow, where the plain distance never holds, and only its length is read.
 // So it has no plain tier to try at each step; where the plain distance would
@@ -481,13 +486,12 @@ C_Intersection TraceScene(vec3 o, vec3 d) {
 // through the front half only (z < 0). A march cannot step past such a
 // point without stopping at the wall first.
 bool CrossesSolidWall(vec3 o, vec3 d, float fLimit) {
-  const float kWallRadius = 2.78;
-  float fAlong = dot(o, d);
-  float fDisc = fAlong * fAlong - dot(o, o) + kWallRadius * kWallRadius;
-  float fRoot = sqrt(max(fDisc, 0.0));
-  float t = -fAlong - fRoot > 0.0 ? -fAlong - fRoot : -fAlong + fRoot;
+  float tNear;
+  float tFar;
+  bool bMeets = MeetSphere(o, d, 2.78, tNear, tFar);
+  float t = tNear > 0.0 ? tNear : tFar;
   vec3 q = o + d * t;
-  return fDisc > 0.0 && t > 0.0 && t < fLimit && q.y > -1.5 && q.y < 1.3 &&
+  return bMeets && t > 0.0 && t < fLimit && q.y > -1.5 && q.y < 1.3 &&
          (q.z > 0.05 || GetCarving2dDistance(q.xy) > 0.05);
 }
 
