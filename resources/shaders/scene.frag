@@ -741,47 +741,53 @@ vec3 GetSceneColor(vec3 vRayOrigin, vec3 vRayDir) {
   vec3 o = vRayOrigin;
   vec3 d = vRayDir;
 
-  for (int iBounce = 0; iBounce < kBounceCount; iBounce++) {
+  // The bounce loop tests at its bottom: a software renderer runs a loop
+  // until none of a group's pixels is left in it, and a test at the top
+  // costs one more pass, all masked, to find that out: for this loop that
+  // was every pixel's whole shading a second time.
+  int iBounce = 0;
+  do {
     C_Intersection hit = TraceScene(o, d);
-    if (hit.fObjectId == kObjectNone) continue;
+    if (hit.fObjectId != kObjectNone) {
+      C_Surface surf = GetSurfaceInfo(hit);
+      vec3 vDiffuse = vec3(0.0);
+      vec3 vSpecular = vec3(0.0);
+      // The light sits in the hollow and lights the outside only through the
+      // openings: the face's run through the front half (z < 0), the lid's
+      // slit lies above y = -0.04. So the ground behind the face plane and
+      // below the light sees it through neither: the line to it stays at
+      // z >= 0 and under the slit, and the wall is in the way. Where the
+      // surface faces away from the light, its shadow cannot matter.
+      vec3 vToLamp = vLightPos - hit.vPos;
+      vec3 vLampDir = normalize(vToLamp);
+      bool bBehind = hit.fObjectId == kObjectGround && hit.vPos.z >= 0.0 && hit.vPos.y < vLightPos.y;
+      bool bLampAnswered = bBehind || dot(vLampDir, surf.vBumpNormal) <= 0.0;
+      vec2 vShadows = TraceShadows(hit.vPos - 0.01 * vSunLightDir, -vSunLightDir, 10.0, hit.vPos + 0.01 * vLampDir,
+                                   vLampDir, length(vToLamp), bLampAnswered);
+      fLastShadow = vShadows.x;
+      AddDirectionalLight(vDiffuse, vSpecular, d, surf, vShadows.x);
+      AddPointLight(vDiffuse, vSpecular, d, hit.vPos, surf, vShadows.y);
+      if (hit.fObjectId >= kObjectBody) {
+        vDiffuse += GetSSS(hit.vPos);
+      } else {
+        vDiffuse += GetWrapGlow(hit.vPos, surf.vBumpNormal);
+      }
 
-    C_Surface surf = GetSurfaceInfo(hit);
-    vec3 vDiffuse = vec3(0.0);
-    vec3 vSpecular = vec3(0.0);
-    // The light sits in the hollow and lights the outside only through the
-    // openings: the face's run through the front half (z < 0), the lid's
-    // slit lies above y = -0.04. So the ground behind the face plane and
-    // below the light sees it through neither: the line to it stays at
-    // z >= 0 and under the slit, and the wall is in the way. Where the
-    // surface faces away from the light, its shadow cannot matter.
-    vec3 vToLamp = vLightPos - hit.vPos;
-    vec3 vLampDir = normalize(vToLamp);
-    bool bBehind = hit.fObjectId == kObjectGround && hit.vPos.z >= 0.0 && hit.vPos.y < vLightPos.y;
-    bool bLampAnswered = bBehind || dot(vLampDir, surf.vBumpNormal) <= 0.0;
-    vec2 vShadows = TraceShadows(hit.vPos - 0.01 * vSunLightDir, -vSunLightDir, 10.0, hit.vPos + 0.01 * vLampDir,
-                                 vLampDir, length(vToLamp), bLampAnswered);
-    fLastShadow = vShadows.x;
-    AddDirectionalLight(vDiffuse, vSpecular, d, surf, vShadows.x);
-    AddPointLight(vDiffuse, vSpecular, d, hit.vPos, surf, vShadows.y);
-    if (hit.fObjectId >= kObjectBody) {
-      vDiffuse += GetSSS(hit.vPos);
-    } else {
-      vDiffuse += GetWrapGlow(hit.vPos, surf.vBumpNormal);
+      float fFacing = clamp(dot(surf.vBumpNormal, -d), 0.25, 1.0);
+      float fGrazing = 1.0 - fFacing;
+      float fGrazing2 = fGrazing * fGrazing;
+      vec3 vFresnel =
+          surf.vR0 + (1.0 - surf.vR0) * (fGrazing2 * fGrazing2 * fGrazing) * (0.2 * surf.fSmoothness + 0.1);
+
+      vec3 vSurfaceColour = mix(surf.vAlbedo * vDiffuse, vSpecular, vFresnel);
+      vColour += ApplyAtmosphere(vSurfaceColour, hit.fDist, d) * vRemaining;
+
+      vRemaining *= vFresnel;
+      d = normalize(reflect(d, surf.vBumpNormal));
+      o = hit.vPos;
     }
-
-    float fFacing = clamp(dot(surf.vBumpNormal, -d), 0.25, 1.0);
-    float fGrazing = 1.0 - fFacing;
-    float fGrazing2 = fGrazing * fGrazing;
-    vec3 vFresnel =
-        surf.vR0 + (1.0 - surf.vR0) * (fGrazing2 * fGrazing2 * fGrazing) * (0.2 * surf.fSmoothness + 0.1);
-
-    vec3 vSurfaceColour = mix(surf.vAlbedo * vDiffuse, vSpecular, vFresnel);
-    vColour += ApplyAtmosphere(vSurfaceColour, hit.fDist, d) * vRemaining;
-
-    vRemaining *= vFresnel;
-    d = normalize(reflect(d, surf.vBumpNormal));
-    o = hit.vPos;
-  }
+    iBounce++;
+  } while (iBounce < kBounceCount);
 
   vec3 vSky = ApplyAtmosphere(GetSkyColor(d), kFarClip, d) * fLastShadow;
   vColour += vSky * vRemaining;
