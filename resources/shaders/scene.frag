@@ -744,7 +744,8 @@ vec3 GetSceneColor(vec3 vRayOrigin, vec3 vRayDir) {
   // The bounce loop tests at its bottom: a software renderer runs a loop
   // until none of a group's pixels is left in it, and a test at the top
   // costs one more pass, all masked, to find that out: for this loop that
-  // was every pixel's whole shading a second time.
+  // was every pixel's whole shading a second time. So it always takes one
+  // bounce: kBounceCount is at least 1.
   int iBounce = 0;
   do {
     C_Intersection hit = TraceScene(o, d);
